@@ -1,0 +1,5 @@
+#include "app/startup.h"
+
+int runProgram(int, char**) {
+    return 0;
+}

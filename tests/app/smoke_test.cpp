@@ -1,0 +1,7 @@
+#include <gtest/gtest.h>
+
+#include "app/startup.h"
+
+TEST(Startup, LinksTheProgram) {
+    SUCCEED();
+}
