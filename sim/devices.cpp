@@ -28,9 +28,9 @@ constexpr double diodeIdeality = 1.8;
 constexpr double diodeBreakdownVolts = 75.0;
 
 // Thyristor: forward blocking up to a gate-dependent breakover voltage, then latched on.
-constexpr double scrGateAmps = 5e-10;
+constexpr double scrGateAmps = 3.3e-9;
 constexpr double scrBreakoverVolts = 25.0;
-constexpr double scrGateTriggerAmps = 2e-4;
+constexpr double scrGateTriggerAmps = 3e-3;
 constexpr double scrLatchingAmps = 3e-3;
 constexpr double scrHoldingAmps = 1.5e-3;
 constexpr double scrLeakageOhms = 50e6;
@@ -198,7 +198,7 @@ const std::vector<SimDeviceName>& simDeviceNames() {
         {SimDevice::Njfet, "njfet", "N-channel JFET (IDSS 12 mA, pinch-off -2.5 V)"},
         {SimDevice::Pjfet, "pjfet", "P-channel JFET (IDSS 12 mA, pinch-off +2.5 V)"},
         {SimDevice::Diode, "diode", "silicon signal diode (breakdown 75 V)"},
-        {SimDevice::Scr, "scr", "thyristor (breakover 25 V, gate trigger 200 uA)"},
+        {SimDevice::Scr, "scr", "thyristor (breakover 25 V, gate trigger 3 mA)"},
         {SimDevice::Resistor, "resistor", "plain resistor (value set by --resistance)"},
     };
     return names;
