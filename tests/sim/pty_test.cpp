@@ -1,0 +1,266 @@
+// The krv650-sim executable over a real pseudo-terminal.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "sim_host.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+struct SimProcess {
+    pid_t pid = -1;
+    int stdoutPipe = -1;
+    std::string ptyPath;
+
+    ~SimProcess() { stop(SIGKILL); }
+
+    bool start(const std::vector<std::string>& args) {
+        int fds[2];
+        if (pipe(fds) != 0) return false;
+        pid = fork();
+        if (pid == 0) {
+            dup2(fds[1], STDOUT_FILENO);
+            close(fds[0]);
+            close(fds[1]);
+            std::vector<char*> argv;
+            const std::string program = std::string(KRV_BINARY_DIR) + "/krv650-sim";
+            argv.push_back(const_cast<char*>(program.c_str()));
+            for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+            argv.push_back(nullptr);
+            execv(program.c_str(), argv.data());
+            _exit(127);
+        }
+        close(fds[1]);
+        stdoutPipe = fds[0];
+        return pid > 0;
+    }
+
+    // The first line the simulator prints is its pty path.
+    bool readPtyPath() {
+        std::string line;
+        const Clock::time_point until = Clock::now() + std::chrono::seconds(10);
+        char c = 0;
+        while (Clock::now() < until) {
+            pollfd p{stdoutPipe, POLLIN, 0};
+            if (poll(&p, 1, 100) <= 0) continue;
+            if (read(stdoutPipe, &c, 1) != 1) return false;
+            if (c == '\n') {
+                ptyPath = line;
+                return true;
+            }
+            line += c;
+        }
+        return false;
+    }
+
+    // Returns the exit status, or -1 when it did not end in time.
+    int stop(int signal) {
+        if (pid <= 0) return -1;
+        kill(pid, signal);
+        return wait();
+    }
+
+    int wait() {
+        int status = 0;
+        for (int i = 0; i < 500; ++i) {
+            if (waitpid(pid, &status, WNOHANG) == pid) {
+                pid = -1;
+                if (stdoutPipe >= 0) close(stdoutPipe);
+                stdoutPipe = -1;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            }
+            usleep(10000);
+        }
+        return -1;
+    }
+};
+
+struct TempDir {
+    fs::path path;
+    TempDir() {
+        std::string pattern = (fs::temp_directory_path() / "krvsimXXXXXX").string();
+        path = mkdtemp(pattern.data());
+    }
+    ~TempDir() {
+        std::error_code ec;
+        fs::remove_all(path, ec);
+    }
+};
+
+int openPort(const fs::path& link) {
+    const int fd = open(link.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return fd;
+    termios tio{};
+    tcgetattr(fd, &tio);
+    cfmakeraw(&tio);
+    cfsetspeed(&tio, B115200);
+    tcsetattr(fd, TCSANOW, &tio);
+    return fd;
+}
+
+// Reads exactly n bytes or gives up after the time-out.
+std::vector<uint8_t> readBytes(int fd, size_t n, int timeoutMs) {
+    std::vector<uint8_t> bytes;
+    const Clock::time_point until = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (bytes.size() < n && Clock::now() < until) {
+        pollfd p{fd, POLLIN, 0};
+        if (poll(&p, 1, 1) <= 0) continue;
+        uint8_t buffer[256];
+        const ssize_t got = read(fd, buffer, std::min(sizeof buffer, n - bytes.size()));
+        if (got <= 0) break;
+        bytes.insert(bytes.end(), buffer, buffer + got);
+    }
+    return bytes;
+}
+
+void writeAll(int fd, const std::vector<uint8_t>& bytes) {
+    ASSERT_EQ(write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+}
+
+TEST(SimExecutable, AnswersReadRequestsWithinFiveMilliseconds) {
+    TempDir dir;
+    SimProcess sim;
+    ASSERT_TRUE(sim.start({"--dir", dir.path.string(), "--port", "7"}));
+    ASSERT_TRUE(sim.readPtyPath());
+    const fs::path link = dir.path / "ports" / "COM7";
+    ASSERT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(fs::read_symlink(link).string(), sim.ptyPath);
+    const int fd = openPort(link);
+    ASSERT_GE(fd, 0);
+
+    std::vector<double> latenciesMs;
+    for (int i = 0; i < 21; ++i) {
+        const Clock::time_point sent = Clock::now();
+        writeAll(fd, readRequest());
+        const std::vector<uint8_t> bytes = readBytes(fd, 32, 1000);
+        latenciesMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - sent).count());
+        ASSERT_EQ(bytes.size(), 32u);
+        const HostReport r = decodeHostReport(bytes.data());
+        EXPECT_TRUE(r.checksumGood);
+        EXPECT_EQ(r.calibrationSync(), i == 0);
+    }
+    // The median, so one scheduling hiccup on a busy machine does not decide it.
+    std::nth_element(latenciesMs.begin(), latenciesMs.begin() + 10, latenciesMs.end());
+    EXPECT_LT(latenciesMs[10], 5.0);
+    close(fd);
+    EXPECT_EQ(sim.stop(SIGTERM), 0);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
+}
+
+TEST(SimExecutable, StreamsARampWithoutPollsAtTheChosenSpeed) {
+    TempDir dir;
+    SimProcess sim;
+    ASSERT_TRUE(sim.start({"--dir", dir.path.string(), "--device", "resistor", "--speed", "20"}));
+    ASSERT_TRUE(sim.readPtyPath());
+    const int fd = openPort(dir.path / "ports" / "COM1");
+    ASSERT_GE(fd, 0);
+    RampSetup s;
+    s.runLength = 200;
+    writeAll(fd, rampTransfer(s));
+    // 100 cycles a second, 20 times faster: a report every half millisecond of real time.
+    const Clock::time_point start = Clock::now();
+    std::vector<HostReport> reports;
+    while (reports.empty() || reports.back().stopCode() == 0) {
+        const std::vector<uint8_t> bytes = readBytes(fd, 32, 2000);
+        ASSERT_EQ(bytes.size(), 32u) << "after " << reports.size() << " reports";
+        reports.push_back(decodeHostReport(bytes.data()));
+    }
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    EXPECT_EQ(reports.back().stopCode(), 6);
+    EXPECT_GT(reports.size(), 40u);
+    // Paced, not free-running; and well ahead of the 10 ms per report of real time.
+    const double pacedSeconds = static_cast<double>(reports.size()) * 0.0005;
+    EXPECT_GT(seconds, 0.9 * pacedSeconds);
+    EXPECT_LT(seconds, 10 * pacedSeconds);
+    close(fd);
+}
+
+TEST(SimExecutable, CreatesThePortsFolderAndReplacesAStaleLink) {
+    TempDir dir;
+    fs::create_directories(dir.path / "stale" / "ports");
+    fs::create_symlink("/dev/pts/no-such-pty", dir.path / "stale" / "ports" / "COM3");
+    for (const char* work : {"fresh", "stale"}) {
+        SCOPED_TRACE(work);
+        SimProcess sim;
+        ASSERT_TRUE(sim.start({"--dir", (dir.path / work).string(), "--port", "3"}));
+        ASSERT_TRUE(sim.readPtyPath());
+        const fs::path link = dir.path / work / "ports" / "COM3";
+        EXPECT_EQ(fs::read_symlink(link).string(), sim.ptyPath);
+        const int fd = openPort(link);
+        ASSERT_GE(fd, 0);
+        writeAll(fd, readRequest());
+        EXPECT_EQ(readBytes(fd, 32, 1000).size(), 32u);
+        close(fd);
+        EXPECT_EQ(sim.stop(SIGINT), 0);
+        EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
+    }
+}
+
+TEST(SimExecutable, VanishingClosesThePortUnderTheProgram) {
+    TempDir dir;
+    SimProcess sim;
+    ASSERT_TRUE(sim.start({"--dir", dir.path.string(), "--fault", "vanish@3"}));
+    ASSERT_TRUE(sim.readPtyPath());
+    const fs::path link = dir.path / "ports" / "COM1";
+    const int fd = openPort(link);
+    ASSERT_GE(fd, 0);
+    for (int i = 0; i < 2; ++i) {
+        writeAll(fd, readRequest());
+        EXPECT_EQ(readBytes(fd, 32, 1000).size(), 32u);
+    }
+    writeAll(fd, readRequest());
+    EXPECT_EQ(sim.wait(), 0);
+    pollfd p{fd, POLLIN, 0};
+    ASSERT_EQ(poll(&p, 1, 1000), 1);
+    EXPECT_TRUE(p.revents & (POLLHUP | POLLERR));
+    uint8_t byte = 0;
+    EXPECT_LE(read(fd, &byte, 1), 0);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
+    close(fd);
+}
+
+TEST(SimExecutable, RejectsBadOptionsAndExplainsTheGoodOnes) {
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+    };
+    const Case cases[] = {
+        {{"--help"}, 0},
+        {{"--device", "triode"}, 2},
+        {{"--speed", "0"}, 2},
+        {{"--port", "0"}, 2},
+        {{"--fault", "melt@3"}, 2},
+        {{"--fault", "drop"}, 2},
+        {{"--port"}, 2},
+    };
+    for (const Case& c : cases) {
+        SimProcess sim;
+        ASSERT_TRUE(sim.start(c.args));
+        EXPECT_EQ(sim.wait(), c.status) << c.args[0];
+    }
+    SimProcess help;
+    ASSERT_TRUE(help.start({"--help"}));
+    std::string text;
+    char buffer[4096];
+    for (ssize_t n; (n = read(help.stdoutPipe, buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<size_t>(n));
+    for (const SimDeviceName& d : simDeviceNames()) EXPECT_NE(text.find(std::string("  ") + d.name + " "), std::string::npos) << d.name;
+    for (const char* option : {"--port", "--dir", "--device", "--resistance", "--speed", "--fault"}) {
+        EXPECT_NE(text.find(option), std::string::npos) << option;
+    }
+}
+
+} // namespace
