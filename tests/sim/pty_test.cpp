@@ -131,16 +131,31 @@ void writeAll(int fd, const std::vector<uint8_t>& bytes) {
     ASSERT_EQ(write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
 }
 
+// Starts the simulator and opens the port through its link; -1 when either fails.
+int startAndOpen(SimProcess& sim, const std::vector<std::string>& args, const fs::path& link) {
+    if (!sim.start(args) || !sim.readPtyPath()) return -1;
+    return openPort(link);
+}
+
+// Closes the port, stops the simulator with the signal and checks that it took its link with it.
+void expectCleanStop(SimProcess& sim, int fd, int signal, const fs::path& link) {
+    close(fd);
+    EXPECT_EQ(sim.stop(signal), 0);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
+}
+
+size_t pollOnce(int fd) {
+    writeAll(fd, readRequest());
+    return readBytes(fd, 32, 1000).size();
+}
+
 TEST(SimExecutable, AnswersReadRequestsWithinFiveMilliseconds) {
     TempDir dir;
     SimProcess sim;
-    ASSERT_TRUE(sim.start({"--dir", dir.path.string(), "--port", "7"}));
-    ASSERT_TRUE(sim.readPtyPath());
     const fs::path link = dir.path / "ports" / "COM7";
-    ASSERT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(fs::read_symlink(link).string(), sim.ptyPath);
-    const int fd = openPort(link);
+    const int fd = startAndOpen(sim, {"--dir", dir.path.string(), "--port", "7"}, link);
     ASSERT_GE(fd, 0);
+    EXPECT_EQ(fs::read_symlink(link).string(), sim.ptyPath);
 
     std::vector<double> latenciesMs;
     for (int i = 0; i < 21; ++i) {
@@ -156,17 +171,14 @@ TEST(SimExecutable, AnswersReadRequestsWithinFiveMilliseconds) {
     // The median, so one scheduling hiccup on a busy machine does not decide it.
     std::nth_element(latenciesMs.begin(), latenciesMs.begin() + 10, latenciesMs.end());
     EXPECT_LT(latenciesMs[10], 5.0);
-    close(fd);
-    EXPECT_EQ(sim.stop(SIGTERM), 0);
-    EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
+    expectCleanStop(sim, fd, SIGTERM, link);
 }
 
 TEST(SimExecutable, StreamsARampWithoutPollsAtTheChosenSpeed) {
     TempDir dir;
     SimProcess sim;
-    ASSERT_TRUE(sim.start({"--dir", dir.path.string(), "--device", "resistor", "--speed", "20"}));
-    ASSERT_TRUE(sim.readPtyPath());
-    const int fd = openPort(dir.path / "ports" / "COM1");
+    const int fd = startAndOpen(sim, {"--dir", dir.path.string(), "--device", "resistor", "--speed", "20"},
+                                dir.path / "ports" / "COM1");
     ASSERT_GE(fd, 0);
     RampSetup s;
     s.runLength = 200;
@@ -196,32 +208,23 @@ TEST(SimExecutable, CreatesThePortsFolderAndReplacesAStaleLink) {
     for (const char* work : {"fresh", "stale"}) {
         SCOPED_TRACE(work);
         SimProcess sim;
-        ASSERT_TRUE(sim.start({"--dir", (dir.path / work).string(), "--port", "3"}));
-        ASSERT_TRUE(sim.readPtyPath());
         const fs::path link = dir.path / work / "ports" / "COM3";
-        EXPECT_EQ(fs::read_symlink(link).string(), sim.ptyPath);
-        const int fd = openPort(link);
+        const int fd = startAndOpen(sim, {"--dir", (dir.path / work).string(), "--port", "3"}, link);
         ASSERT_GE(fd, 0);
-        writeAll(fd, readRequest());
-        EXPECT_EQ(readBytes(fd, 32, 1000).size(), 32u);
-        close(fd);
-        EXPECT_EQ(sim.stop(SIGINT), 0);
-        EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
+        EXPECT_EQ(fs::read_symlink(link).string(), sim.ptyPath);
+        EXPECT_EQ(pollOnce(fd), 32u);
+        expectCleanStop(sim, fd, SIGINT, link);
     }
 }
 
 TEST(SimExecutable, VanishingClosesThePortUnderTheProgram) {
     TempDir dir;
     SimProcess sim;
-    ASSERT_TRUE(sim.start({"--dir", dir.path.string(), "--fault", "vanish@3"}));
-    ASSERT_TRUE(sim.readPtyPath());
     const fs::path link = dir.path / "ports" / "COM1";
-    const int fd = openPort(link);
+    const int fd = startAndOpen(sim, {"--dir", dir.path.string(), "--fault", "vanish@3"}, link);
     ASSERT_GE(fd, 0);
-    for (int i = 0; i < 2; ++i) {
-        writeAll(fd, readRequest());
-        EXPECT_EQ(readBytes(fd, 32, 1000).size(), 32u);
-    }
+    EXPECT_EQ(pollOnce(fd), 32u);
+    EXPECT_EQ(pollOnce(fd), 32u);
     writeAll(fd, readRequest());
     EXPECT_EQ(sim.wait(), 0);
     pollfd p{fd, POLLIN, 0};

@@ -27,6 +27,16 @@ struct Ramp : ::testing::Test {
         EXPECT_EQ(r.size(), 1u);
         return r.empty() ? HostReport{} : r[0];
     }
+    // A ramp into the resistor device.
+    RampSetup resistorRamp(double ohms, int range, bool negative, double peakVolts, double peakAmps) {
+        sim.resistorOhms = ohms;
+        RampSetup s;
+        s.resistorRange = range;
+        s.negative = negative;
+        s.peakVolts = peakVolts;
+        s.peakAmps = peakAmps;
+        return s;
+    }
     std::vector<HostReport> ramp(const RampSetup& setup) {
         send(rampTransfer(setup));
         return runUntilStopped(sim);
@@ -104,12 +114,7 @@ TEST_F(Ramp, ResistorReadsBackThroughTheNominalCalibration) {
     const Case cases[] = {{0, 100e3, 80, 0.003}, {1, 1000, 13, 0.01}, {2, 100, 6.5, 0.1}, {3, 10, 3, 1.0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.ohms);
-        sim.resistorOhms = c.ohms;
-        RampSetup s;
-        s.resistorRange = c.range;
-        s.peakVolts = c.peakVolts;
-        s.peakAmps = c.peakAmps;
-        const std::vector<HostReport> reports = ramp(s);
+        const std::vector<HostReport> reports = ramp(resistorRamp(c.ohms, c.range, false, c.peakVolts, c.peakAmps));
         EXPECT_GE(reports.back().stopCode(), 3);
         EXPECT_LE(reports.back().stopCode(), 6);
         const double measuredOhms = 1.0 / (1.0 / c.ohms + 1.0 / 563600.0);
@@ -148,12 +153,7 @@ TEST_F(Ramp, HaltLimitsAndTimeoutGiveTheirStopCodes) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        sim.resistorOhms = c.ohms;
-        RampSetup s;
-        s.resistorRange = c.range;
-        s.negative = c.negative;
-        s.peakVolts = c.peakVolts;
-        s.peakAmps = c.peakAmps;
+        RampSetup s = resistorRamp(c.ohms, c.range, c.negative, c.peakVolts, c.peakAmps);
         s.runLength = c.runLength;
         const std::vector<HostReport> reports = ramp(s);
         ASSERT_GE(reports.size(), 3u);
