@@ -72,7 +72,7 @@ template <typename F>
 double solveIncreasing(F f, double lo, double hi, double target) {
     if (f(lo) >= target) return lo;
     if (f(hi) <= target) return hi;
-    for (int i = 0; i < 200 && hi - lo > 1e-12 * (1.0 + std::fabs(lo)); ++i) {
+    for (int i = 0; i < 200 && hi - lo > 1e-10 * (1.0 + std::fabs(lo)); ++i) {
         const double mid = 0.5 * (lo + hi);
         (f(mid) < target ? lo : hi) = mid;
     }
@@ -91,17 +91,19 @@ double gateAmps(Kind kind, double volts) {
 
 bool hasGateJunction(Kind kind) { return kind == Kind::Bjt || kind == Kind::Jfet || kind == Kind::Scr; }
 
+// Both base current terms grow with exp(vbe / Vt), so vbe follows from the base current in closed form.
 double bjtCollectorAmps(double baseAmps, double vce) {
-    const double is = bjtSaturationAmps;
-    auto baseCurrentAt = [&](double vbe) {
-        return is / bjtForwardBeta * (boundedExp(vbe / thermalVolts) - 1.0) +
-               is / bjtReverseBeta * (boundedExp((vbe - vce) / thermalVolts) - 1.0);
-    };
-    const double vbe = solveIncreasing(baseCurrentAt, -stepGeneratorRailVolts, 1.5, baseAmps);
-    const double forward = boundedExp(vbe / thermalVolts);
-    const double reverse = boundedExp((vbe - vce) / thermalVolts);
+    const double a = bjtSaturationAmps / bjtForwardBeta;
+    const double b = bjtSaturationAmps / bjtReverseBeta;
+    const double numerator = baseAmps + a + b;
+    if (numerator <= 0) return b; // both junctions cut off: only the collector leakage
+    const double x = -vce / thermalVolts;
+    const double logDenominator = x > 0 ? x + std::log(b + a * std::exp(-x)) : std::log(a + b * std::exp(x));
+    const double logForward = std::log(numerator) - logDenominator;
+    const double forward = std::exp(logForward);      // exp(vbe / Vt)
+    const double reverse = std::exp(logForward + x);  // exp(vbc / Vt)
     const double early = std::max(0.1, 1.0 + vce / bjtEarlyVolts);
-    return is * (forward - reverse) * early - is / bjtReverseBeta * (reverse - 1.0);
+    return bjtSaturationAmps * (forward - reverse) * early - b * (reverse - 1.0);
 }
 
 double smoothOverdrive(double x) {
