@@ -23,3 +23,6 @@ void cycleBaseGatePulse() {}
 void selectDutButton(int) {}
 void selectDutFromMenu(int) {}
 void selectSampleRate(int) {}
+double currentSampleRateHertz() {
+    return 50.0;
+}

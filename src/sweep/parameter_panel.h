@@ -26,3 +26,4 @@ void selectDutButton(int index);
 // DUT menu items 0..9 = NPN, PNP, NMOS_ENH, PMOS_ENH, NMOS_DEP, PMOS_DEP, NJFET, PJFET, DIODE, SCR.
 void selectDutFromMenu(int index);
 void selectSampleRate(int hertz);
+double currentSampleRateHertz();
