@@ -81,18 +81,21 @@ void drawTextVertical(Image& image, const Font& font, int x, int y, const std::s
     int width = metrics.horizontalAdvance(value);
     int height = metrics.height();
     if (width <= 0 || height <= 0) return;
-    // Drawn level and then turned, so the glyphs look exactly like horizontal text.
-    QImage level(width, height, QImage::Format_ARGB32_Premultiplied);
+    // Drawn level and then turned, so the glyphs look exactly like horizontal text; the margin keeps
+    // ink that overhangs the advance width.
+    const int margin = height / 2 + 2;
+    QImage level(width + 2 * margin, height + 2 * margin, QImage::Format_ARGB32_Premultiplied);
     level.fill(Qt::transparent);
     {
         QPainter painter(&level);
         painter.setFont(font.data()->font);
         painter.setPen(QColor::fromRgb(colour));
-        painter.drawText(0, metrics.ascent(), value);
+        painter.drawText(margin, margin + metrics.ascent(), value);
     }
+    // Turning maps level (px, py) to (py, levelWidth - 1 - px); the text's first column lands on row y.
     QImage turned = level.transformed(QTransform().rotate(-90));
     QPainter painter(&ImageAccess::pixels(image));
-    painter.drawImage(x, y - width + 1, turned);
+    painter.drawImage(x - margin, y - (level.width() - 1 - margin), turned);
 }
 
 int textWidth(const Font& font, const std::string& text) {
