@@ -78,13 +78,15 @@ TEST_F(RegisterTransferTest, FrameOrderOfWriteRegisters) {
     }
 }
 
-TEST_F(RegisterTransferTest, FramesCarryTheLowBitsOfTheImage) {
-    registerImage[12] = 4294967295LL; // a halt limit of -1
-    registerImage[1] = 1;
-    writeRegister(12);
-    writeRegister(1);
+TEST_F(RegisterTransferTest, HaltLimitsTravelAsTwosComplement) {
+    instrumentValues.haltVoltageMin = -1;
+    instrumentValues.haltVoltageMax = 8388607;
+    instrumentValues.haltCurrentMin = -8388607;
+    sendRegisterImage();
     EXPECT_EQ(sent.valueOf(0, 12), 0xFFFFFFFFu);
-    EXPECT_EQ(sent.valueOf(1, 1), 1u);
+    EXPECT_EQ(sent.valueOf(0, 13), 0x007FFFFFu);
+    EXPECT_EQ(sent.valueOf(0, 14), 0xFF800001u);
+    EXPECT_EQ(sent.valueOf(0, 15), 0u);
 }
 
 TEST_F(RegisterTransferTest, FullTransferSendsOneShotsOnce) {
