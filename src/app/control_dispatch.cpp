@@ -3,6 +3,7 @@
 #include "app/link_actions_pending.h"
 #include "results/result_actions.h"
 #include "sweep/parameter_panel.h"
+#include "sweep/sweep_parameters.h"
 
 namespace {
 
@@ -12,9 +13,11 @@ struct ControlHandler {
     bool thenRefresh;
 };
 
+const char* const dutButtonCodes[6] = {"NPN", "PNP", "NFET", "PFET", "DIODE", "SCR"};
+
 template <int index>
 void selectDut() {
-    selectDutButton(index);
+    applyDutType(dutButtonCodes[index]);
 }
 
 const ControlHandler controlHandlers[] = {

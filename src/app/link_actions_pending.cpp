@@ -12,7 +12,6 @@ void toggleInstrumentLink() {}
 void toggleHighVoltage() {}
 void startRun() {}
 void stopRun() {}
-void sendHardwareReset() {}
 
 void loopTick() {
     shell.mouseX = platform::mouseX(1);

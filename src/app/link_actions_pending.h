@@ -7,5 +7,4 @@ void toggleInstrumentLink();
 void toggleHighVoltage();
 void startRun();
 void stopRun();
-void sendHardwareReset();
 void loopTick();
