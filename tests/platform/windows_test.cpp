@@ -15,6 +15,7 @@ TEST_F(PlatformTest, WindowSizeIncludesTheMenuBarAndControlsSitBelowIt) {
     EXPECT_EQ(windowWidth(1), 1402);
     EXPECT_EQ(windowHeight(1), 832);
     ASSERT_TRUE(createContainer(59, 1, 0, 0, 0, 288, 832 - m, rgb(0, 0, 0)));
+    setWindowColour(1, rgb(0, 0, 128));
 
     Image shot = grabWindow(1);
     ASSERT_EQ(shot.width(), 1402);
@@ -22,8 +23,10 @@ TEST_F(PlatformTest, WindowSizeIncludesTheMenuBarAndControlsSitBelowIt) {
     // The black column starts right under the menu bar and reaches the bottom edge.
     EXPECT_EQ(shot.pixel(10, m), rgb(0, 0, 0));
     EXPECT_EQ(shot.pixel(287, 831), rgb(0, 0, 0));
+    EXPECT_EQ(shot.pixel(288, 400), rgb(0, 0, 128));
+    // The menu bar keeps its own colours whatever the window's background.
     EXPECT_NE(shot.pixel(10, m - 1), rgb(0, 0, 0));
-    EXPECT_NE(shot.pixel(288, 400), rgb(0, 0, 0));
+    EXPECT_NE(shot.pixel(700, m / 2), rgb(0, 0, 128));
 }
 
 TEST_F(PlatformTest, WindowPropertiesAndClosing) {

@@ -36,14 +36,21 @@ protected:
         QPainter painter(this);
         painter.drawImage(0, 0, image_);
     }
-    void mousePressEvent(QMouseEvent* event) override {
-        if (event->button() == Qt::LeftButton) detail::queueControlEvent(control_, ControlLeftClick);
-    }
-    // The toolkit repeats the second press of a double-click as a double-click; it was counted already.
-    void mouseDoubleClickEvent(QMouseEvent*) override {}
+    void mousePressEvent(QMouseEvent* event) override { click(event); }
+    // Depending on the platform the second press of a double-click arrives as a press, as a
+    // double-click or as both; each press counts once.
+    void mouseDoubleClickEvent(QMouseEvent* event) override { click(event); }
 
 private:
+    void click(QMouseEvent* event) {
+        if (event->button() != Qt::LeftButton) return;
+        if (event->type() == QEvent::MouseButtonDblClick && event->timestamp() == lastPressTime_) return;
+        lastPressTime_ = event->timestamp();
+        detail::queueControlEvent(control_, ControlLeftClick);
+    }
+
     int control_;
+    quint64 lastPressTime_ = ~quint64(0);
     QImage image_;
 };
 

@@ -187,12 +187,15 @@ void floodFill(Image& image, int x, int y, Rgb colour) {
     }
 }
 
-void blit(Image& target, const Image& source, int x, int y) {
+namespace {
+
+// Offsets are 64-bit so that copyImage can negate any int position.
+void blitAt(Image& target, const Image& source, long long x, long long y) {
     if (!target.valid() || !source.valid()) return;
     QImage& pixels = ImageAccess::pixels(target);
     long long left = std::max<long long>(0, x), top = std::max<long long>(0, y);
-    long long right = std::min<long long>(static_cast<long long>(x) + source.width(), pixels.width());
-    long long bottom = std::min<long long>(static_cast<long long>(y) + source.height(), pixels.height());
+    long long right = std::min<long long>(x + source.width(), pixels.width());
+    long long bottom = std::min<long long>(y + source.height(), pixels.height());
     if (left >= right) return;
     for (long long yy = top; yy < bottom; ++yy) {
         const std::uint32_t* from = source.scanLine(static_cast<int>(yy - y)) + (left - x);
@@ -200,11 +203,15 @@ void blit(Image& target, const Image& source, int x, int y) {
     }
 }
 
-// Parts outside the source come out black.
+} // namespace
+
+void blit(Image& target, const Image& source, int x, int y) {
+    blitAt(target, source, x, y);
+}
+
 Image copyImage(const Image& source, int x, int y, int width, int height) {
     Image result(width, height, 0);
-    if (!result.valid()) return result;
-    blit(result, source, -x, -y);
+    blitAt(result, source, -static_cast<long long>(x), -static_cast<long long>(y));
     return result;
 }
 

@@ -18,9 +18,16 @@ namespace {
 // Largest picture accepted when reading; far above anything the program draws or ships.
 constexpr png_uint_32 maxSide = 16384;
 
+// Failures are reported by the return value; libpng would otherwise print them.
+[[noreturn]] void quietError(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
+
+void quietWarning(png_structp, png_const_charp) {}
+
 // libpng reports errors by longjmp, so nothing with a destructor may live in these two frames.
 bool writeStream(FILE* file, const Image& image, png_bytep rowBuffer) {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, quietError, quietWarning);
     if (!png) return false;
     png_infop info = png_create_info_struct(png);
     if (!info || setjmp(png_jmpbuf(png))) {
@@ -48,7 +55,7 @@ bool writeStream(FILE* file, const Image& image, png_bytep rowBuffer) {
 
 // Decodes to 8-bit RGBA rows in `pixels` (sized by the caller from the header read first).
 bool readStream(FILE* file, std::vector<png_byte>* pixels, png_uint_32* widthOut, png_uint_32* heightOut) {
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, quietError, quietWarning);
     if (!png) return false;
     png_infop info = png_create_info_struct(png);
     png_bytep* volatile rows = nullptr; // freed by the error branch after a longjmp

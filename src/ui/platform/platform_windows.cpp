@@ -220,12 +220,11 @@ bool windowMaximized(int window) {
 void setWindowColour(int window, Rgb colour) {
     auto* record = detail::findWindow(window);
     if (!record) return;
-    QPalette palette = record->widget->palette();
+    // Only the client area: the menu bar keeps the toolkit's colours so that its text stays readable.
+    QPalette palette = record->client->palette();
     palette.setColor(QPalette::Window, QColor::fromRgb(colour));
-    for (QWidget* widget : {record->widget.data(), record->client.data()}) {
-        widget->setPalette(palette);
-        widget->setAutoFillBackground(true);
-    }
+    record->client->setPalette(palette);
+    record->client->setAutoFillBackground(true);
 }
 
 int activeWindow() {
