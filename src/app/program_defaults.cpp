@@ -1,0 +1,23 @@
+#include "app/program_defaults.h"
+
+#include "app/settings_file.h"
+#include "app/shell_state.h"
+#include "app/system_settings.h"
+#include "calibration/calibration_coefficients.h"
+#include "link/register_transfer.h"
+#include "sweep/instrument_values.h"
+#include "sweep/sweep_parameters.h"
+#include "display/cursor_actions.h"
+#include "display/menu_check_marks.h"
+
+void resetProgramDefaults() {
+    resetShellDefaults();
+    resetSettingsFileDefaults();
+    resetSystemSettingsDefaults();
+    resetCursorDefaults();
+    resetSweepParametersDefaults();
+    resetInstrumentValuesDefaults();
+    resetCalibrationDefaults();
+    resetRegisterTransferDefaults();
+    resetMenuCheckMarkDefaults();
+}
