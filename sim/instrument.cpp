@@ -155,7 +155,7 @@ void sendReport(SimInstrument& sim, const Sample& s, int reportPhase) {
     f.sumVc = static_cast<int32_t>(adcReading(s.rawVc) * vcIcCount);
     f.rawVr = adcReading(s.rawVr);
     f.sumVb = static_cast<int32_t>(adcReading(s.rawVb) * vbCount);
-    std::array<uint8_t, 32> bytes = encodeReport(f);
+    std::array<uint8_t, 32> bytes = encodeInstrumentReport(f);
     if (badChecksum) bytes[31] ^= 0xFF;
     if (insertByte) sim.output.push_back(0xA5);
     sim.output.insert(sim.output.end(), bytes.begin() + (dropByte ? 1 : 0), bytes.end());

@@ -48,7 +48,7 @@ bool takeHostFrame(std::vector<uint8_t>& input, FrameSync& sync, HostFrame& fram
     return true;
 }
 
-std::array<uint8_t, 32> encodeReport(const ReportFields& fields) {
+std::array<uint8_t, 32> encodeInstrumentReport(const ReportFields& fields) {
     std::array<uint8_t, 32> r{};
     putBigEndian(&r[0], fields.statusWord, 2);
     putBigEndian(&r[2], fields.calibrationWord, 2);

@@ -33,4 +33,4 @@ struct ReportFields {
     int32_t sumVb = 0;
 };
 
-std::array<uint8_t, 32> encodeReport(const ReportFields& fields);
+std::array<uint8_t, 32> encodeInstrumentReport(const ReportFields& fields);

@@ -56,7 +56,7 @@ std::vector<Curve> traceFamily(const Family& f) {
         s.peakAmps = f.peakAmps;
         s.negative = f.negative;
         s.resistorRange = automaticResistor(f.peakVolts, f.peakAmps);
-        simReceive(sim, writeFrame(1, (1u << 16) | (1u << 4)).data(), 8);
+        simReceive(sim, writeFrame(regControl, controlHvSupplyOn | controlClearStopCode).data(), 8);
         simReceive(sim, rampTransfer(s).data(), 256);
         std::vector<HostReport> reports = runUntilStopped(sim);
         if (!reports.empty() && reports.back().stopCode() >= 3 && reports.back().stopCode() <= 6) reports.pop_back();

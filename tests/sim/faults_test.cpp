@@ -46,7 +46,7 @@ TEST_F(Faults, ScheduledFaultsHitTheNumberedReport) {
 TEST_F(Faults, SilentInstrumentStillObeysCommands) {
     simInjectFault(sim, SimFault::Silent);
     EXPECT_TRUE(poll().empty());
-    simReceive(sim, writeFrame(1, (1u << 16) | (1u << 2)).data(), 8);
+    simReceive(sim, writeFrame(regControl, controlHvSupplyOn | controlHvStartRequest).data(), 8);
     simAdvance(sim, 200'000);
     EXPECT_EQ(sim.hvState, 3);
     EXPECT_TRUE(simTakeOutput(sim).empty());

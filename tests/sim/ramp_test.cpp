@@ -79,7 +79,7 @@ TEST_F(Ramp, PhasesFollowTheTimebaseOneReportPerCycle) {
     const HostReport idle = poll();
     EXPECT_EQ(idle.phase(), 0);
     EXPECT_EQ(idle.stopCode(), 6);
-    send(writeFrame(1, (1u << 16) | (1u << 4)));
+    send(writeFrame(regControl, controlHvSupplyOn | controlClearStopCode));
     EXPECT_EQ(poll().stopCode(), 0);
 }
 
@@ -182,7 +182,7 @@ TEST_F(Ramp, HaltLimitsAndTimeoutGiveTheirStopCodes) {
 }
 
 TEST_F(Ramp, StopCommandEndsTheRampWithCodeOne) {
-    send(writeFrame(1, (1u << 16) | (1u << 1))); // stop while idle does nothing
+    send(writeFrame(regControl, controlHvSupplyOn | controlStop)); // stop while idle does nothing
     EXPECT_EQ(poll().stopCode(), 0);
 
     RampSetup s;
@@ -191,7 +191,7 @@ TEST_F(Ramp, StopCommandEndsTheRampWithCodeOne) {
     std::vector<HostReport> reports = advanceUs(30'000);
     ASSERT_FALSE(reports.empty());
     EXPECT_EQ(reports.back().phase(), 2);
-    send(writeFrame(1, (1u << 16) | (1u << 1)));
+    send(writeFrame(regControl, controlHvSupplyOn | controlStop));
     reports = advanceUs(10'000);
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0].stopCode(), 1);
@@ -226,20 +226,20 @@ TEST_F(Ramp, HighVoltagePassesThroughTheTransitionStates) {
         }
         return states;
     };
-    send(writeFrame(1, 1u << 2)); // a start request without the supply bit does nothing
+    send(writeFrame(regControl, controlHvStartRequest)); // a start request without the supply bit does nothing
     EXPECT_EQ(pollsEvery50ms(2), (std::vector<int>{0, 0}));
-    send(writeFrame(1, (1u << 16) | (1u << 2)));
+    send(writeFrame(regControl, controlHvSupplyOn | controlHvStartRequest));
     EXPECT_EQ(pollsEvery50ms(5), (std::vector<int>{0, 1, 2, 3, 3}));
-    send(writeFrame(1, (1u << 16) | (1u << 3)));
+    send(writeFrame(regControl, controlHvSupplyOn | controlHvStopRequest));
     EXPECT_EQ(pollsEvery50ms(5), (std::vector<int>{3, 2, 1, 0, 0}));
-    send(writeFrame(1, (1u << 16) | (1u << 2)));
+    send(writeFrame(regControl, controlHvSupplyOn | controlHvStartRequest));
     advanceUs(200'000);
     send(writeFrame(1, 0)); // the supply bit cleared switches it off as well
     EXPECT_EQ(pollsEvery50ms(4), (std::vector<int>{3, 2, 1, 0}));
 }
 
 TEST_F(Ramp, WithoutHighVoltageTheRampTimesOutAtZeroVolts) {
-    send(writeFrame(1, (1u << 16) | (1u << 3)));
+    send(writeFrame(regControl, controlHvSupplyOn | controlHvStopRequest));
     advanceUs(200'000);
     RampSetup s;
     s.hvStart = false;
@@ -253,7 +253,7 @@ TEST_F(Ramp, ClearAndRunWhileDischargingStartsTheNextRamp) {
     RampSetup s;
     ramp(s);
     // What the program does right after a limit: clear the stop code, then send the next step.
-    send(writeFrame(1, (1u << 16) | (1u << 4)));
+    send(writeFrame(regControl, controlHvSupplyOn | controlClearStopCode));
     std::vector<HostReport> reports = advanceUs(period469Us);
     ASSERT_EQ(reports.size(), 2u); // 100 reports per second
     EXPECT_EQ(reports[0].phase(), 3);
@@ -283,7 +283,7 @@ TEST_F(Ramp, InitialiseAbandonsTheRunAndRestartsTheCalibrationStream) {
     s.startDelay = 50;
     send(rampTransfer(s));
     advanceUs(100'000);
-    send(writeFrame(1, (1u << 16) | (1u << 13)));
+    send(writeFrame(regControl, controlHvSupplyOn | controlInitialiseAfterConnect));
     EXPECT_TRUE(advanceUs(100'000).empty());
     const HostReport r = poll();
     EXPECT_EQ(r.phase(), 0);
@@ -301,7 +301,7 @@ TEST_F(Ramp, UnusableTimebaseFallsBackToThePowerUpOne) {
         send(rampTransfer(s));
         EXPECT_EQ(advanceUs(period469Us - 1).size(), 0u);
         EXPECT_EQ(advanceUs(1).size(), 1u);
-        send(writeFrame(1, (1u << 16) | (1u << 1)));
+        send(writeFrame(regControl, controlHvSupplyOn | controlStop));
         advanceUs(10 * period469Us);
     }
 }

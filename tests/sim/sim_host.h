@@ -1,11 +1,13 @@
-// The program's side of the wire, reduced to what the simulator tests need: frames, report decoding,
-// the nominal conversions, and one full register transfer for a ramp.
+// The program's side of the wire for the simulator tests, built on the program's own frame encoder,
+// report decoder and calibration fit: frames, decoded reports, the nominal conversions, and one full
+// register transfer for a ramp.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
 #include "instrument.h"
+#include "link/protocol.h"
 
 std::vector<uint8_t> writeFrame(int registerNumber, uint32_t value);
 std::vector<uint8_t> readRequest();
@@ -14,26 +16,26 @@ struct HostReport {
     bool checksumGood = false;
     uint16_t status = 0;
     uint16_t calibrationWord = 0;
-    int32_t sumIc = 0;
-    int32_t sumVc = 0;
-    int32_t rawVr = 0;
-    int32_t sumVb = 0;
-    int phase() const { return status & 3; }
-    int hvState() const { return (status >> 2) & 3; }
-    int stopCode() const { return (status >> 4) & 15; }
-    bool calibrationSync() const { return (status & 0x8000) != 0; }
+    int64_t sumIc = 0;
+    int64_t sumVc = 0;
+    int64_t rawVr = 0;
+    int64_t sumVb = 0;
+    int phase() const { return status & statusPhaseMask; }
+    int hvState() const { return (status >> statusHvStateShift) & 3; }
+    int stopCode() const { return (status >> statusStopCodeShift) & 15; }
+    bool calibrationSync() const { return (status & statusCalibrationSync) != 0; }
 };
 
 HostReport decodeHostReport(const uint8_t* bytes);
 // Splits a byte stream of whole reports; fails the running test when the length is not a multiple of 32.
 std::vector<HostReport> decodeHostReports(const std::vector<uint8_t>& bytes);
 
-// The nominal calibration as the program derives it from the default calibration text.
+// Conversions with the coefficients the program fits from the nominal calibration file.
 double vcVolts(double raw);
 double vbVolts(double raw);
 double icAmps(double raw, int resistorRange);
-double rawVcFor(double volts);
-double rawIcFor(double amps, int resistorRange);
+int64_t rawVcFor(double volts);
+int64_t rawIcFor(double amps, int resistorRange);
 int64_t dacCountsForVolts(double volts);
 int64_t dacCountsForAmps(double amps, int currentRange);
 
@@ -57,7 +59,6 @@ struct RampSetup {
 
 // All 32 registers, register 31 first and the control register last.
 std::vector<uint8_t> rampTransfer(const RampSetup& setup);
-uint32_t rampControlWord(const RampSetup& setup);
 
 // A fresh instrument with the device connected and the high voltage already on.
 void startWithHighVoltage(SimInstrument& sim, SimDevice device);
