@@ -3,7 +3,7 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <cerrno>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -134,15 +134,13 @@ int parseOptions(int argc, char** argv, Options& options) {
     return 0;
 }
 
-// Writes what the pty takes now; the rest waits for the next pass.
+// Writes what the pty takes now; the rest waits until it is writable again, so reports stay whole.
 void flushOutput(const SimPort& port, std::vector<uint8_t>& pending) {
     while (!pending.empty()) {
         const ssize_t n = write(port.master, pending.data(), pending.size());
         if (n <= 0) break;
         pending.erase(pending.begin(), pending.begin() + n);
     }
-    // Nobody has read for a long time: drop the backlog as an unattended serial line would.
-    if (pending.size() > (1u << 20)) pending.clear();
 }
 
 int serve(const Options& options, SimPort& port) {
@@ -194,9 +192,8 @@ int serve(const Options& options, SimPort& port) {
         const int64_t next = simMicrosecondsToNextEvent(sim);
         if (next >= 0) waitMicros = std::min<int64_t>(waitMicros, static_cast<int64_t>(static_cast<double>(next) / options.speed) + 1);
         for (const Options::Fault& f : timedFaults) waitMicros = std::min<int64_t>(waitMicros, static_cast<int64_t>(f.when * 1000) - realMicros);
-        if (!pending.empty()) waitMicros = std::min<int64_t>(waitMicros, 1000);
         waitMicros = std::max<int64_t>(waitMicros, 0);
-        pollfd fd{port.master, POLLIN, 0};
+        pollfd fd{port.master, static_cast<short>(POLLIN | (pending.empty() ? 0 : POLLOUT)), 0};
         const timespec timeout{static_cast<time_t>(waitMicros / 1000000), static_cast<long>(waitMicros % 1000000) * 1000};
         if (ppoll(&fd, 1, &timeout, &waitMask) > 0 && (fd.revents & POLLIN)) {
             for (;;) {
