@@ -198,23 +198,24 @@ void stopRamp(SimInstrument& sim) {
     enterDischarge(sim);
 }
 
-// Back to the idle state of power-up, keeping the registers and the flash.
+// Abandons any run and switches the high voltage off; registers, flash and calibration stream stay.
 void initialise(SimInstrument& sim) {
     sim.phase = 0;
     sim.stopCode = 0;
     sim.cycleEndNs = -1;
     sim.supplyVolts = 0;
     sim.thyristorLatched = false;
-    sim.calibrationWordIndex = 0;
     sim.hvTarget = 0;
     scheduleHighVoltage(sim);
 }
 
+// As after power-up, except that the flash keeps its contents.
 void hardwareReset(SimInstrument& sim) {
     sim.registers.fill(0);
     initialise(sim);
     sim.hvState = 0;
     sim.hvNextStageNs = -1;
+    sim.calibrationWordIndex = 0;
 }
 
 void writeFlashWord(SimInstrument& sim) {

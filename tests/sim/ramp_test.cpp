@@ -277,8 +277,8 @@ TEST_F(Ramp, SecondRunCommandDoesNotRestartARamp) {
     EXPECT_EQ(preparing, 10 - 5);
 }
 
-TEST_F(Ramp, InitialiseAbandonsTheRunAndRestartsTheCalibrationStream) {
-    poll();
+TEST_F(Ramp, InitialiseAbandonsTheRunAndSwitchesTheHighVoltageOff) {
+    const uint16_t firstWord = poll().calibrationWord;
     RampSetup s;
     s.startDelay = 50;
     send(rampTransfer(s));
@@ -288,8 +288,11 @@ TEST_F(Ramp, InitialiseAbandonsTheRunAndRestartsTheCalibrationStream) {
     const HostReport r = poll();
     EXPECT_EQ(r.phase(), 0);
     EXPECT_EQ(r.stopCode(), 0);
-    EXPECT_TRUE(r.calibrationSync());
-    EXPECT_LT(r.hvState(), 3);
+    EXPECT_EQ(r.hvState(), 1);
+    EXPECT_FALSE(r.calibrationSync()); // the calibration stream runs on undisturbed
+    EXPECT_NE(r.calibrationWord, firstWord);
+    advanceUs(100'000);
+    EXPECT_EQ(poll().hvState(), 0);
 }
 
 TEST_F(Ramp, UnusableTimebaseFallsBackToThePowerUpOne) {
