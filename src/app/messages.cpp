@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "app/local_time.h"
 #include "ui/platform/platform.h"
 
 namespace {
@@ -10,16 +11,6 @@ namespace {
 const char* const monthNames[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
-std::tm localNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    return local;
-}
 
 MessageParts partsAfter(const std::string& text, std::size_t titleLength, int icon) {
     MessageParts parts;

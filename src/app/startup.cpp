@@ -6,6 +6,7 @@
 #include <curl/curl.h>
 
 #include "app/crash_report.h"
+#include "app/local_time.h"
 #include "app/main_loop.h"
 #include "app/messages.h"
 #include "app/program_defaults.h"
@@ -21,9 +22,7 @@ namespace {
 constexpr int mainWindow = 1;
 
 std::string todayAsDayMonthYear() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = localNow();
     char text[32];
     std::snprintf(text, sizeof text, "%02d/%02d/%04d", local.tm_mday, local.tm_mon + 1, local.tm_year + 1900);
     return text;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "app/local_time.h"
 #include "link/register_transfer.h"
 
 namespace {
@@ -85,16 +86,6 @@ std::string headerLine() {
     return line;
 }
 
-std::tm localNow() {
-    const std::time_t t = std::time(nullptr);
-    std::tm now{};
-#ifdef _WIN32
-    localtime_s(&now, &t);
-#else
-    localtime_r(&t, &now);
-#endif
-    return now;
-}
 
 std::string formatTime(const char* format, const std::tm& now) {
     char text[32];

@@ -1,0 +1,6 @@
+// The local date and time, read once.
+#pragma once
+
+#include <ctime>
+
+std::tm localNow();
