@@ -5,7 +5,7 @@
 
 #include "app/elapsed_clock.h"
 #include "link/instrument_link.h"
-#include "link/register_transfer.h"
+#include "link/port_sender.h"
 #include "link/serial_port.h"
 
 namespace {

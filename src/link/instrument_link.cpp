@@ -5,7 +5,7 @@
 #include "link/comms_thread.h"
 #include "link/register_transfer.h"
 #include "link/serial_port.h"
-#include "sweep/loop_tick.h"
+#include "sweep/sweep_state_machine.h"
 #include "ui/platform/platform.h"
 
 namespace {

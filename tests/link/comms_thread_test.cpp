@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <random>
 
 #include "link_fixture.h"
@@ -120,9 +121,19 @@ TEST_F(LinkTest, ResynchronisesAfterAnInsertedOrALostByte) {
         }
         if (insert) stream.insert(stream.begin() + 40, 0x5A);
         else stream.erase(stream.begin() + 40);
-        instrument->sendBytes(stream);
-        ASSERT_TRUE(waitFor([] { return serialBytesAvailable() == 0; }, 3000)) << insert;
-        std::vector<Report> got = takeReports(80, 300);
+        // Paced like a sweep, and taken as they come: a drained ring would make each take wait.
+        std::thread sender([&] {
+            for (std::size_t at = 0; at < stream.size(); at += 32) {
+                instrument->sendBytes(std::vector<std::uint8_t>(stream.begin() + at,
+                                                                stream.begin() + std::min(at + 32, stream.size())));
+                std::this_thread::sleep_for(std::chrono::milliseconds(3));
+            }
+        });
+        std::vector<Report> got;
+        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while ((got.empty() || got.back().rawIc != 80) && std::chrono::steady_clock::now() < end)
+            if (takeReport()) got.push_back(currentReport);
+        sender.join();
         ASSERT_GE(got.size(), insert ? 75u : 10u) << insert;
         EXPECT_EQ(got.front().rawIc, 1) << insert;
         EXPECT_EQ(got.back().rawIc, 80) << insert;
