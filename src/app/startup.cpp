@@ -1,5 +1,70 @@
 #include "app/startup.h"
 
+#include <cstdio>
+#include <ctime>
+
+#include <curl/curl.h>
+
+#include "app/crash_report.h"
+#include "app/main_loop.h"
+#include "app/messages.h"
+#include "app/program_defaults.h"
+#include "app/settings_file.h"
+#include "app/shell_state.h"
+#include "app/system_settings.h"
+#include "app/update_check.h"
+#include "ui/main_window.h"
+#include "ui/platform/platform.h"
+
+namespace {
+
+constexpr int mainWindow = 1;
+
+std::string todayAsDayMonthYear() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d/%02d/%04d", local.tm_mday, local.tm_mon + 1, local.tm_year + 1900);
+    return text;
+}
+
+void openMainWindow() {
+    const unsigned flags = platform::WindowTitleBar | platform::WindowSystemMenu | platform::WindowMinimizeGadget |
+                           platform::WindowMaximizeGadget | platform::WindowSizeGadget;
+    if (!platform::initPlatform() || !platform::openWindow(mainWindow, 0, 0, 500, 500, mainWindowFullTitle(), flags)) {
+        showMessage("Error #0066 main window won't start");
+        shell.quitRequested = 1;
+    }
+}
+
+void dailyUpdateCheck() {
+    if (shell.updateCheckEnabled != 1) return;
+    shell.todayText = todayAsDayMonthYear();
+    if (shell.todayText == shell.lastUpdateCheckDate) return;
+    // The date is stored first so that a check that fails still runs at most once a day.
+    writeSetting(shell.settingsFilePath, "DateOfLastUpdateCheck", shell.todayText);
+    shell.lastUpdateCheckDate = shell.todayText;
+    runUpdateCheck();
+}
+
+} // namespace
+
+void startProgram() {
+    resetProgramDefaults();
+    installCrashHandler();
+    platform::initPlatform();
+    loadSystemSettings(shell.settingsFilePath);
+    openMainWindow();
+    dailyUpdateCheck();
+    // PNG support is built in (libpng); the network layer's result is ignored.
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+    platform::useSystemDefaultControlFont();
+    if (platform::windowExists(mainWindow)) buildMainWindow();
+}
+
 int runProgram(int, char**) {
+    startProgram();
+    runMainEventLoop();
     return 0;
 }

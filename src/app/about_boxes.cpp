@@ -1,0 +1,19 @@
+#include "app/about_boxes.h"
+
+#include "app/shell_state.h"
+#include "ui/platform/platform.h"
+
+void showAboutBox() {
+    platform::messageBox("About",
+                         mainWindowFullTitle() +
+                             "\n\nControl program for the KRV650 semiconductor curve tracer.\n"
+                             "Copyright (c) 2025 Halvane. All rights reserved.",
+                         platform::IconInformation, platform::ButtonsOk);
+}
+
+void showSupportBox() {
+    platform::messageBox("Support",
+                         "Support web site: https://www.halvane.com/support\n"
+                         "E-mail: support@halvane.com",
+                         platform::IconInformation, platform::ButtonsOk);
+}

@@ -1,0 +1,5 @@
+// The Help menu's information boxes.
+#pragma once
+
+void showAboutBox();
+void showSupportBox();

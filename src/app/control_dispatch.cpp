@@ -1,0 +1,65 @@
+#include "app/control_dispatch.h"
+
+#include "app/link_actions_pending.h"
+#include "results/result_actions.h"
+#include "sweep/parameter_panel.h"
+
+namespace {
+
+struct ControlHandler {
+    int control;
+    void (*handler)();
+    bool thenRefresh;
+};
+
+template <int index>
+void selectDut() {
+    selectDutButton(index);
+}
+
+const ControlHandler controlHandlers[] = {
+    {273, toggleInstrumentLink, false},
+    {274, toggleHighVoltage, false},
+    {278, startRun, false},
+    {279, stopRun, false},
+    {318, collectorVoltageDown, true},
+    {324, collectorVoltageUp, true},
+    {322, toggleCollectorPolarity, true},
+    {323, cycleCollectorResistor, true},
+    {325, collectorCurrentDown, true},
+    {331, collectorCurrentUp, true},
+    {330, cycleCollectorPulse, true},
+    {332, stepSizeDown, true},
+    {338, stepSizeUp, true},
+    {336, toggleStepPolarity, true},
+    {337, toggleBaseGateMode, true},
+    {339, offsetDown, true},
+    {345, offsetUp, true},
+    {343, toggleOffsetPolarity, true},
+    {344, cycleOffsetRange, true},
+    {346, stepCountDown, true},
+    {352, stepCountUp, true},
+    {351, cycleBaseGatePulse, true},
+    {353, showPreviousSampleRun, true},
+    {355, showNextSampleRun, true},
+    {356, showPreviousTestConfiguration, true},
+    {358, showNextTestConfiguration, true},
+    {361, selectDut<0>, true},
+    {362, selectDut<1>, true},
+    {363, selectDut<2>, true},
+    {364, selectDut<3>, true},
+    {365, selectDut<4>, true},
+    {366, selectDut<5>, true},
+};
+
+} // namespace
+
+bool dispatchControlEvent(int control) {
+    for (const auto& entry : controlHandlers) {
+        if (entry.control != control) continue;
+        entry.handler();
+        if (entry.thenRefresh) refreshParameterPanel();
+        return true;
+    }
+    return false;
+}

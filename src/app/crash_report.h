@@ -1,0 +1,4 @@
+// Crash report: the process-wide fault handler.
+#pragma once
+
+void installCrashHandler();

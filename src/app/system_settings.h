@@ -1,0 +1,53 @@
+// The system settings: every key of settings/system_settings.txt, its default and its program variable.
+#pragma once
+
+#include <string>
+
+struct SystemSettings {
+    int mainWindowX = 0;
+    int mainWindowY = 0;
+    int mainWindowWidth = 1531;
+    int mainWindowHeight = 710;
+    std::string hvAutoOff = "Off";             // KRV_HVAutoOff
+    int baseGateClampMenuOption = 1;           // KRV_BaseGate_ClampMenuOption
+    int step0Enabled = 1;                      // KRV_Step0Enabled
+    double smallCurrentOffset = 0.0;           // KRV_SmallCurrentOffset, amperes
+    double slopeOffsetMeasuredVoltage = 0.0;   // KRV_SlopeOffsetMeasuredVoltage, volts
+    double slopeOffsetMeasuredCurrent = 0.0;   // KRV_SlopeOffsetMeasuredCurrent, amperes
+    std::string liveReadings = "Smoothed";     // KRV_LiveReadings
+    std::string autoSave = "Yes";              // KRV_AutoSave
+    std::string saveFileName = "Sample";       // KRV_SaveFileName
+    std::string saveImageFileLocation = "savedimages\\";
+    std::string saveDataFileLocation = "saveddata\\";
+    std::string keyDirection = "Falling";      // KRV_Scope1KeyDirection
+    std::string graticuleMode = "Both";        // KRV_Scope1GraticuleMode
+    std::string graticuleColour = "DarkGreen"; // KRV_Scope1GraticuleColour
+    std::string backgroundColour = "Black";    // KRV_Scope1BackgroundColour
+    std::string defaultTestSetupOnStart = "Yes";
+    std::string fileTestSetup = "default.tsu";
+    std::string runNumber = "0000";
+    std::string prependRunNumber = "No";
+    std::string appendRunNumber = "Yes";
+    std::string dateFormat = "YYYYMMDD";
+    std::string appendDate = "Yes";
+    std::string appendTime = "Yes";
+    std::string useSpaces = "No";
+    std::string useUnderscores = "Yes";
+    std::string dateDashs = "No";
+    std::string iso8601 = "No";
+    std::string useGraphTitle = "No";
+    std::string alternateDisplayColours = "No";
+    double safetyMaximumVoltage = 100.0;
+    double safetyMaximumCurrent = 3.0;
+};
+
+inline SystemSettings systemSettings;
+
+void resetSystemSettingsDefaults();
+// Reads every key in table order, appending missing ones with their defaults, and creates the fonts.
+void loadSystemSettings(const std::string& path);
+
+// Menu toggles: flip the value and write the key at once.
+void toggleTextSetting(std::string& value, const std::string& key);
+void toggleIntegerSetting(int& value, const std::string& key);
+void setTextSetting(std::string& value, const std::string& key, const std::string& newValue);

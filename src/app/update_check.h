@@ -1,0 +1,4 @@
+// The daily check for a newer program version.
+#pragma once
+
+void runUpdateCheck();

@@ -1,0 +1,6 @@
+#include "calibration/calibration_windows.h"
+
+// Filled in with the calibration windows.
+void openAdcDacCalibrationWindow() {}
+void openFactoryFixtureWindow() {}
+void openOffsetParasiticsWindow() {}

@@ -1,0 +1,6 @@
+// The calibration windows opened from the Utilities menu.
+#pragma once
+
+void openAdcDacCalibrationWindow();
+void openFactoryFixtureWindow();
+void openOffsetParasiticsWindow();

@@ -1,0 +1,4 @@
+// The COM port selection window.
+#pragma once
+
+void openComPortWindow();

@@ -1,0 +1,28 @@
+#include "sweep/parameter_panel.h"
+
+// The tile handlers and the panel refresh are filled in with the parameter panel.
+void refreshParameterPanel() {}
+void collectorVoltageUp() {}
+void collectorVoltageDown() {}
+void toggleCollectorPolarity() {}
+void cycleCollectorResistor() {}
+void collectorCurrentUp() {}
+void collectorCurrentDown() {}
+void cycleCollectorPulse() {}
+void stepSizeUp() {}
+void stepSizeDown() {}
+void toggleStepPolarity() {}
+void toggleBaseGateMode() {}
+void offsetUp() {}
+void offsetDown() {}
+void toggleOffsetPolarity() {}
+void cycleOffsetRange() {}
+void stepCountUp() {}
+void stepCountDown() {}
+void cycleBaseGatePulse() {}
+void selectDutButton(int) {}
+void selectDutFromMenu(int) {}
+void selectSampleRate(int) {}
+double currentSampleRateHertz() {
+    return 50.0;
+}

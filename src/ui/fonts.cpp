@@ -1,0 +1,5 @@
+#include "ui/fonts.h"
+
+platform::Font makeProgramFont(const std::string& face, long long points) {
+    return platform::Font(face, static_cast<double>(points), true, true);
+}

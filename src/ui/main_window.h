@@ -1,0 +1,7 @@
+// Building the main window's contents.
+#pragma once
+
+// Resizes window 1, loads the start-up files and images, builds the menu bar and the controls.
+void buildMainWindow();
+// The user-interface images of the calibration windows (452 green tick, 453 clock).
+void loadInterfaceImages();

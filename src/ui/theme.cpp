@@ -1,0 +1,5 @@
+#include "ui/theme.h"
+
+// Filled in with the main window's theme and status panel.
+void applyColourTheme() {}
+void redrawStatusPanel() {}

@@ -1,0 +1,159 @@
+#include "app/main_loop.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+#include "app/program_defaults.h"
+#include "app/settings_file.h"
+#include "app/shell_state.h"
+#include "app/startup.h"
+#include "display/cursor_actions.h"
+#include "test_support.h"
+#include "ui/platform/platform.h"
+
+namespace {
+
+void setRegion(int r, int left, int top, int right, int bottom) {
+    shell.hotRegionLeft[r] = left;
+    shell.hotRegionTop[r] = top;
+    shell.hotRegionRight[r] = right;
+    shell.hotRegionBottom[r] = bottom;
+}
+
+class MainLoopTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::initPlatform();
+        platform::resetPlatform();
+        resetProgramDefaults();
+        platform::openWindow(1, 0, 0, 400, 300, "test", platform::WindowTitleBar);
+        platform::overrideActiveWindow(1);
+    }
+    void TearDown() override {
+        platform::overrideActiveWindow(-1);
+        platform::resetPlatform();
+    }
+    void drain() {
+        for (int i = 0; i < 5; ++i) mainLoopPass();
+    }
+};
+
+TEST_F(MainLoopTest, HighestOverlappingRegionWinsAndBoundsAreInclusive) {
+    setRegion(527, 10, 10, 50, 50);
+    setRegion(528, 40, 40, 80, 80);
+    EXPECT_EQ(hotRegionAt(45, 45), 528);
+    EXPECT_EQ(hotRegionAt(10, 10), 527);
+    EXPECT_EQ(hotRegionAt(80, 80), 528);
+    EXPECT_EQ(hotRegionAt(81, 80), 0);
+    setRegion(550, 0, 0, 1000, 1000); // outside the tested range
+    EXPECT_EQ(hotRegionAt(500, 500), 0);
+}
+
+TEST_F(MainLoopTest, PressActsOnceHoldingDoesNotRepeatAndDoubleClickActsTwice) {
+    cursors.xFullScale = 10.0;
+    setRegion(535, 100, 100, 120, 120);
+    platform::postMouseEvent(platform::EventLeftButtonDown, 1, 110, 110);
+    drain();
+    EXPECT_DOUBLE_EQ(cursors.cursorXA, 0.1);
+    drain(); // still held
+    EXPECT_DOUBLE_EQ(cursors.cursorXA, 0.1);
+    platform::postMouseEvent(platform::EventLeftButtonUp, 1, 110, 110);
+    platform::postMouseEvent(platform::EventLeftDoubleClick, 1, 110, 110);
+    platform::postMouseEvent(platform::EventLeftButtonUp, 1, 110, 110);
+    drain();
+    EXPECT_DOUBLE_EQ(cursors.cursorXA, 0.2);
+    // A fast double-click arrives as down, up, double-click, up: two moves.
+    platform::postMouseEvent(platform::EventLeftButtonDown, 1, 110, 110);
+    platform::postMouseEvent(platform::EventLeftButtonUp, 1, 110, 110);
+    platform::postMouseEvent(platform::EventLeftDoubleClick, 1, 110, 110);
+    platform::postMouseEvent(platform::EventLeftButtonUp, 1, 110, 110);
+    drain();
+    EXPECT_DOUBLE_EQ(cursors.cursorXA, 0.4);
+}
+
+TEST_F(MainLoopTest, StepMultiplierAndSyncRegions) {
+    cursors.yFullScale = 0.05;
+    setRegion(528, 0, 0, 9, 9);
+    setRegion(529, 10, 0, 19, 9);
+    setRegion(538, 20, 0, 29, 9);
+    for (int x : {5, 15, 25}) {
+        platform::postMouseEvent(platform::EventLeftButtonDown, 1, x, 5);
+        platform::postMouseEvent(platform::EventLeftButtonUp, 1, x, 5);
+        drain();
+    }
+    EXPECT_EQ(shell.cursorStepMultiplier, 10.0);
+    EXPECT_EQ(cursors.cursorSync, 1);
+    EXPECT_DOUBLE_EQ(cursors.cursorYA, 0.005);
+    EXPECT_DOUBLE_EQ(cursors.cursorYB, 0.005);
+}
+
+TEST_F(MainLoopTest, CloseEndsTheLoopOnlyWhenTheMainWindowIsForeground) {
+    platform::overrideActiveWindow(0);
+    platform::postCloseEvent(1);
+    drain();
+    EXPECT_EQ(shell.quitRequested, 0);
+    platform::overrideActiveWindow(2);
+    platform::postCloseEvent(1);
+    drain();
+    EXPECT_EQ(shell.quitRequested, 0);
+    platform::overrideActiveWindow(1);
+    platform::postCloseEvent(1);
+    mainLoopPass();
+    EXPECT_EQ(shell.quitRequested, 1);
+}
+
+std::map<std::string, std::string> snapshot() {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator("."))
+        files[entry.path().string()] = entry.is_regular_file() ? testsupport::readFile(entry.path()) : "<dir>";
+    return files;
+}
+
+TEST(WholeProgram, StartsBuildsTheMainWindowAndEndsCleanlyOnClose) {
+    testsupport::ScratchDirectory dir;
+    std::filesystem::copy(KRV_SOURCE_DIR "/install", ".", std::filesystem::copy_options::recursive);
+    platform::initPlatform();
+    platform::resetPlatform();
+    platform::installDialogRecorder([](const platform::RecordedDialog&) { return std::string("ok"); });
+    startProgram();
+    ASSERT_TRUE(platform::windowExists(1));
+    EXPECT_EQ(platform::windowTitle(1), "Halvane - KRV650 Curve Tracer V25.004");
+    EXPECT_EQ(platform::windowWidth(1), 1402);
+    EXPECT_EQ(platform::windowHeight(1), 832);
+    EXPECT_EQ(platform::menuItemCaption(1, 265), "HW Reset (FW: 640-9 only)");
+    EXPECT_NE(platform::numberedImage(452), nullptr);
+    EXPECT_TRUE(std::filesystem::exists("settings/system_settings.txt"));
+
+    const auto before = snapshot();
+    platform::overrideActiveWindow(1);
+    platform::postCloseEvent(1);
+    runMainEventLoop();
+    EXPECT_EQ(shell.quitRequested, 1);
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_TRUE(platform::recordedDialogs().empty());
+    platform::removeDialogRecorder();
+    platform::overrideActiveWindow(-1);
+    platform::resetPlatform();
+}
+
+} // namespace
+
+namespace {
+
+TEST(WholeProgram, ExitCodeIsZeroAfterACloseRequest) {
+    testsupport::ScratchDirectory dir;
+    std::filesystem::copy(KRV_SOURCE_DIR "/install", ".", std::filesystem::copy_options::recursive);
+    platform::initPlatform();
+    platform::resetPlatform();
+    platform::installDialogRecorder([](const platform::RecordedDialog&) { return std::string("ok"); });
+    platform::overrideActiveWindow(1);
+    platform::postCloseEvent(1);
+    EXPECT_EQ(runProgram(0, nullptr), 0);
+    platform::removeDialogRecorder();
+    platform::overrideActiveWindow(-1);
+    platform::resetPlatform();
+}
+
+} // namespace

@@ -1,7 +1,0 @@
-#include <gtest/gtest.h>
-
-#include "app/startup.h"
-
-TEST(Startup, LinksTheProgram) {
-    SUCCEED();
-}

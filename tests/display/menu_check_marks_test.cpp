@@ -1,0 +1,43 @@
+#include "display/menu_check_marks.h"
+
+#include <gtest/gtest.h>
+
+#include "app/program_defaults.h"
+#include "app/system_settings.h"
+#include "ui/main_menu.h"
+#include "ui/platform/platform.h"
+
+namespace {
+
+TEST(MenuCheckMarks, MarksFollowTheSettingsAndUnknownValuesLeaveAGroupAlone) {
+    platform::initPlatform();
+    platform::resetPlatform();
+    resetProgramDefaults();
+    ASSERT_TRUE(platform::openWindow(1, 0, 0, 600, 400, "t", platform::WindowTitleBar));
+    createMenuBar();
+    refreshMenuCheckMarks();
+    auto checked = [](int item) { return platform::menuItemChecked(1, item); };
+    EXPECT_TRUE(checked(32));
+    EXPECT_TRUE(checked(250));
+    EXPECT_FALSE(checked(251));
+    EXPECT_TRUE(checked(255));
+    EXPECT_TRUE(checked(258));
+    EXPECT_TRUE(checked(260));
+    EXPECT_TRUE(checked(266));
+    EXPECT_TRUE(checked(244));
+    EXPECT_TRUE(checked(56));
+    EXPECT_FALSE(checked(229));
+    EXPECT_TRUE(checked(249));
+
+    systemSettings.autoSave = "No";
+    systemSettings.graticuleMode = "Major";
+    systemSettings.keyDirection = "Sideways";
+    refreshMenuCheckMarks();
+    EXPECT_FALSE(checked(32));
+    EXPECT_FALSE(checked(250));
+    EXPECT_TRUE(checked(251));
+    EXPECT_TRUE(checked(260));
+    platform::resetPlatform();
+}
+
+} // namespace
