@@ -1,0 +1,4 @@
+#include "display/graph.h"
+
+// Filled in later with the graph's per-step state.
+void clearGraphStepDisplay() {}
