@@ -3,7 +3,8 @@
 #include <string>
 
 #include "app/about_boxes.h"
-#include "app/link_actions_pending.h"
+#include "link/instrument_link.h"
+#include "link/register_transfer.h"
 #include "app/settings_file.h"
 #include "app/shell_state.h"
 #include "app/system_settings.h"

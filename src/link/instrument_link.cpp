@@ -2,9 +2,12 @@
 
 #include "app/elapsed_clock.h"
 #include "app/messages.h"
+#include "app/shell_state.h"
 #include "link/comms_thread.h"
+#include "link/port_sender.h"
 #include "link/register_transfer.h"
 #include "link/serial_port.h"
+#include "sweep/instrument_values.h"
 #include "sweep/sweep_state_machine.h"
 #include "ui/platform/platform.h"
 
@@ -44,14 +47,13 @@ void resetInstrumentLinkDefaults() {
     instrumentLink.linkConnected.store(0, release);
     instrumentLink.commsStopRequested.store(0, release);
     instrumentLink.lastGoodReplyMs.store(0, release);
-    instrumentLink.connectInitPending = 0;
     instrumentLink.commsStatusText.clear();
     instrumentLink.indicatorShownState = 1;
-    instrumentLink.comPortNumber = 0;
+    frameSender = sendFramesToInstrument;
 }
 
 std::string instrumentPortName() {
-    return "COM" + std::to_string(instrumentLink.comPortNumber);
+    return "COM" + std::to_string(shell.comPortNumber);
 }
 
 void openInstrumentLink() {
@@ -64,7 +66,12 @@ void openInstrumentLink() {
     if (openInstrumentPort()) {
         instrumentLink.linkConnected.store(1, release);
         sleepMilliseconds(100);
-        instrumentLink.connectInitPending = 1;
+        transferRequests.connectInitPending = 1;
+        instrumentValues.runCommand = "Idle";
+        instrumentValues.startStopPulse = "Off";
+        instrumentValues.hvCommand = "On";
+        instrumentValues.idleDacCounts = 0;
+        instrumentValues.activeDacCounts = 0;
         sendRegisterImage();
         sleepMilliseconds(100);
         instrumentLink.commsStatusText = " OK";

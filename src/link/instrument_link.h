@@ -14,10 +14,8 @@ struct InstrumentLink {
 
     // GUI thread only.
     std::thread commsThread;
-    int connectInitPending = 0;     // next register transfer sets the initialise bit
     std::string commsStatusText;    // shown after "Com Status: "
     int indicatorShownState = 1;    // value of linkConnected the indicator shows; 99 forces a redraw
-    int comPortNumber = 0;          // n of "COM" + n, from KRV_ComPort
 };
 
 inline InstrumentLink instrumentLink;
@@ -36,5 +34,5 @@ void refreshConnectionIndicator();
 // Loop tick: shows a checksum error handed over by the comms thread, then refreshes the indicator.
 void checkForLostLink();
 
-// Name of the port to open: "COM" + comPortNumber.
+// Name of the port to open: "COM" + comPortNumber (KRV_ComPort).
 std::string instrumentPortName();

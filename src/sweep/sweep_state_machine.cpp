@@ -1,12 +1,15 @@
 #include "sweep/sweep_state_machine.h"
 
 #include <algorithm>
+#include <ctime>
 
 #include "app/elapsed_clock.h"
-#include "app/main_loop.h"
+#include "app/menu_dispatch.h"
+#include "app/shell_state.h"
 #include "calibration/calibration_transfer.h"
 #include "display/graph.h"
 #include "display/live_status.h"
+#include "display/menu_check_marks.h"
 #include "link/comms_thread.h"
 #include "link/instrument_link.h"
 #include "link/protocol.h"
@@ -17,6 +20,7 @@
 #include "sweep/parameter_panel.h"
 #include "sweep/run_record.h"
 #include "sweep/sweep_parameters.h"
+#include "ui/main_window.h"
 #include "ui/platform/platform.h"
 
 namespace {
@@ -25,14 +29,25 @@ constexpr int mainWindow = 1;
 constexpr std::int64_t sweepingRedrawMs = 100;
 constexpr std::int64_t idleRedrawMs = 10000;
 
+// Dragging over the graph (cursors) asks for a redraw; the position also serves the hot-region test.
 void trackMouse() {
-    if (!leftButtonHeld()) return;
     int x = platform::mouseX(mainWindow);
     int y = platform::mouseY(mainWindow);
-    if (x == sweepControl.lastMouseX && y == sweepControl.lastMouseY) return;
-    sweepControl.lastMouseX = x;
-    sweepControl.lastMouseY = y;
+    if (x == shell.mouseX && y == shell.mouseY) return;
+    shell.mouseX = x;
+    shell.mouseY = y;
+    if (shell.leftButtonDown == 1) sweepControl.redrawRequested = 1;
+}
+
+void relayoutAfterWindowChange() {
+    if (shell.windowGeometryChanged != 1) return;
+    std::time_t second = std::time(nullptr);
+    if (second < sweepControl.lastRelayoutSecond + 1) return;
+    sweepControl.lastRelayoutSecond = second;
+    shell.windowGeometryChanged = 0;
+    layoutMainWindow();
     sweepControl.redrawRequested = 1;
+    refreshParameterPanel();
 }
 
 void smoothReadings() {
@@ -224,7 +239,7 @@ void advanceSweepStateMachine() {
 void loopTick() {
     trackMouse();
     refreshLiveReadings();
-    dispatchMenuEventOfThisPass();
+    if (shell.lastEvent == platform::EventMenu) dispatchMenuEvent(platform::eventMenuItem());
     relayoutAfterWindowChange();
     if (takeReport()) {
         decodeCurrentReport();
@@ -241,4 +256,5 @@ void loopTick() {
     }
     checkForLostLink();
     refreshStatus();
+    refreshMenuCheckMarks();
 }

@@ -38,7 +38,7 @@ struct SweepControl {
 
     // Loop tick bookkeeping.
     bool lastSampleStored = false; // whether the report taken last went into the run record
-    int lastMouseX = -1, lastMouseY = -1;
+    std::int64_t lastRelayoutSecond = 0;
     std::int64_t shownTestConfigurationId = -1;
 };
 

@@ -111,7 +111,7 @@ TEST_F(LinkTest, ResynchronisesAfterAnInsertedOrALostByte) {
     for (bool insert : {true, false}) {
         resetInstrumentLinkDefaults();
         resetCommsDefaults();
-        instrumentLink.comPortNumber = 7;
+        shell.comPortNumber = 7;
         openInstrumentLink();
         ASSERT_TRUE(linkUp());
         std::vector<std::uint8_t> stream;

@@ -9,6 +9,7 @@
 #include "fake_instrument.h"
 #include "link/comms_thread.h"
 #include "link/instrument_link.h"
+#include "app/shell_state.h"
 #include "link/serial_port.h"
 
 inline bool waitFor(const std::function<bool()>& condition, int ms) {
@@ -41,7 +42,7 @@ protected:
         instrument = std::make_unique<FakeInstrument>();
         ASSERT_TRUE(instrument->start());
         scratch->link(7, instrument->pty.slavePath);
-        instrumentLink.comPortNumber = 7;
+        shell.comPortNumber = 7;
     }
     void TearDown() override {
         resetInstrumentLinkDefaults();
