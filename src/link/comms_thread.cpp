@@ -38,7 +38,9 @@ void readAvailable(std::uint8_t* into, int n) {
     }
 }
 
-void storeInRing(const Report& r) {
+} // namespace
+
+void storeReportInRing(const Report& r) {
     int slot = nextRingIndex(reportRing.ringWriteIndex.load(relaxed));
     reportRing.statusWord[slot].store(r.statusWord, relaxed);
     reportRing.calibrationWord[slot].store(r.calibrationWord, relaxed);
@@ -50,8 +52,6 @@ void storeInRing(const Report& r) {
     reportRing.ringWriteIndex.store(slot, release);
     commsState.reportsStored.fetch_add(1, release);
 }
-
-} // namespace
 
 void resetCommsDefaults() {
     for (int i = 0; i < reportRingSize; ++i) {
@@ -119,7 +119,7 @@ void receiveReport() {
     DecodedReport decoded = decodeReport(commsState.receiveBuffer);
     if (decoded.checksumOk) {
         instrumentLink.lastGoodReplyMs.store(elapsedMilliseconds(), release);
-        storeInRing(decoded.report);
+        storeReportInRing(decoded.report);
         return;
     }
     commsState.pendingChecksumError.store(decoded.receivedChecksum, release);

@@ -56,6 +56,8 @@ int commsThreadMain();
 void pollInstrument();
 void checkWatchdog();
 void receiveReport();
+// Comms thread (or a stand-in for it): puts a good report into the next ring slot and publishes it.
+void storeReportInRing(const Report& report);
 
 // GUI thread: takes the oldest unread report into currentReport; false when the ring is empty.
 bool takeReport();

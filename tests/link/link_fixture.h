@@ -11,6 +11,7 @@
 #include "link/instrument_link.h"
 #include "app/shell_state.h"
 #include "link/serial_port.h"
+#include "test_support.h"
 
 inline bool waitFor(const std::function<bool()>& condition, int ms) {
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
@@ -31,17 +32,17 @@ inline int ringWriteIndex() {
 
 class LinkTest : public ::testing::Test {
 protected:
-    std::unique_ptr<ScratchDirectory> scratch;
+    std::unique_ptr<testsupport::ScratchDirectory> scratch;
     std::unique_ptr<FakeInstrument> instrument;
 
     void SetUp() override {
-        scratch = std::make_unique<ScratchDirectory>(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        scratch = std::make_unique<testsupport::ScratchDirectory>();
         std::filesystem::create_directories("debug");
         resetInstrumentLinkDefaults();
         resetCommsDefaults();
         instrument = std::make_unique<FakeInstrument>();
         ASSERT_TRUE(instrument->start());
-        scratch->link(7, instrument->pty.slavePath);
+        linkComPort(7, instrument->pty.slavePath);
         shell.comPortNumber = 7;
     }
     void TearDown() override {
@@ -53,7 +54,7 @@ protected:
     void replaceInstrument() {
         instrument = std::make_unique<FakeInstrument>();
         ASSERT_TRUE(instrument->start());
-        scratch->link(7, instrument->pty.slavePath);
+        linkComPort(7, instrument->pty.slavePath);
     }
     // Takes every report the ring holds, waiting up to `ms` for `count` of them.
     std::vector<Report> takeReports(int count, int ms) {

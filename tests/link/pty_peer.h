@@ -1,5 +1,5 @@
-// Test fixture: a scratch working directory with ports/COM<n> linked to a pseudo-terminal whose
-// master side the test drives as the instrument.
+// Test fixture: a pseudo-terminal whose master side the test drives as the instrument, and the
+// ports/COM<n> link that names its other side.
 #pragma once
 
 #include <fcntl.h>
@@ -56,27 +56,11 @@ struct PtyPeer {
     }
 };
 
-// Runs a test in a fresh working directory with a ports/ folder; restores the old one afterwards.
-struct ScratchDirectory {
-    std::filesystem::path old;
-    std::filesystem::path dir;
-
-    explicit ScratchDirectory(const std::string& name) {
-        old = std::filesystem::current_path();
-        dir = std::filesystem::temp_directory_path() / ("krv_" + name + "_" + std::to_string(::getpid()));
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir / "ports");
-        std::filesystem::current_path(dir);
-    }
-    ~ScratchDirectory() {
-        std::filesystem::current_path(old);
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
-    void link(int port, const std::string& target) const {
-        std::filesystem::path l = dir / "ports" / ("COM" + std::to_string(port));
-        std::error_code ec;
-        std::filesystem::remove(l, ec);
-        std::filesystem::create_symlink(target, l);
-    }
-};
+// Points ports/COM<n> of the working directory at `target`, as the virtual instrument does.
+inline void linkComPort(int port, const std::string& target) {
+    std::filesystem::create_directories("ports");
+    std::filesystem::path l = std::filesystem::path("ports") / ("COM" + std::to_string(port));
+    std::error_code ec;
+    std::filesystem::remove(l, ec);
+    std::filesystem::create_symlink(target, l);
+}

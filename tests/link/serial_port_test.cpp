@@ -4,6 +4,7 @@
 
 #include "link/serial_port.h"
 #include "pty_peer.h"
+#include "test_support.h"
 
 namespace {
 
@@ -18,8 +19,8 @@ long long msSince(std::chrono::steady_clock::time_point t) {
 } // namespace
 
 TEST(SerialPort, ResolvesPortNames) {
-    ScratchDirectory scratch("resolve");
-    scratch.link(4, "/nonexistent/device"); // a dangling link still names the port to open
+    testsupport::ScratchDirectory scratch;
+    linkComPort(4, "/nonexistent/device"); // a dangling link still names the port to open
     struct Case {
         const char* name;
         const char* path;
@@ -31,10 +32,10 @@ TEST(SerialPort, ResolvesPortNames) {
 }
 
 TEST(SerialPort, CarriesBytesBothWaysThroughALinkedPty) {
-    ScratchDirectory scratch("roundtrip");
+    testsupport::ScratchDirectory scratch;
     PtyPeer peer;
     ASSERT_TRUE(peer.open());
-    scratch.link(7, peer.slavePath);
+    linkComPort(7, peer.slavePath);
     ASSERT_TRUE(openCom(7));
     EXPECT_TRUE(serialPortIsOpen());
     EXPECT_EQ(serialBytesAvailable(), 0);
@@ -64,13 +65,13 @@ TEST(SerialPort, CarriesBytesBothWaysThroughALinkedPty) {
 }
 
 TEST(SerialPort, RefusesPortsThatCannotBeOpened) {
-    ScratchDirectory scratch("refuse");
-    scratch.link(2, "/nonexistent/device");
+    testsupport::ScratchDirectory scratch;
+    linkComPort(2, "/nonexistent/device");
     std::ofstream("plain.txt") << "not a terminal";
-    scratch.link(3, (scratch.dir / "plain.txt").string());
+    linkComPort(3, (scratch.path() / "plain.txt").string());
     PtyPeer peer;
     ASSERT_TRUE(peer.open());
-    scratch.link(5, peer.slavePath);
+    linkComPort(5, peer.slavePath);
     ASSERT_TRUE(openCom(5));
     // A failed open leaves the slot empty rather than holding the previous port.
     for (int n : {0, 2, 3}) {
@@ -84,10 +85,10 @@ TEST(SerialPort, RefusesPortsThatCannotBeOpened) {
 }
 
 TEST(SerialPort, NoticesThePeerVanishingAndDoesNotHang) {
-    ScratchDirectory scratch("vanish");
+    testsupport::ScratchDirectory scratch;
     PtyPeer peer;
     ASSERT_TRUE(peer.open());
-    scratch.link(6, peer.slavePath);
+    linkComPort(6, peer.slavePath);
     ASSERT_TRUE(openCom(6));
     // Fill the line until the driver refuses more: the write gives up after its bounded wait.
     std::vector<std::uint8_t> block(65536, 0x55);
