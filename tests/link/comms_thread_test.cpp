@@ -230,3 +230,24 @@ TEST_F(LinkTest, RandomByteStreamNeitherCrashesNorHangs) {
     EXPECT_EQ(lastError.substr(0, 12), "USB error: $");
     EXPECT_EQ(lastError.find_first_not_of("0123456789ABCDEF", 12), std::string::npos);
 }
+
+TEST_F(LinkTest, ConnectSendsTheWholeImageOnceWithTheInitialiseBit) {
+    openInstrumentLink();
+    ASSERT_TRUE(linkUp());
+    ASSERT_TRUE(waitFor([this] { return instrument->frames().size() >= 32; }, 1000));
+    std::vector<Frame> frames = instrument->frames();
+    ASSERT_EQ(frames.size(), 32u);
+    for (int i = 0; i < 32; ++i) EXPECT_EQ(parseFrame(frames[i].data()).reg, 31 - i);
+    std::uint32_t control = parseFrame(frames[30].data()).value;
+    EXPECT_NE(control & controlInitialiseAfterConnect, 0u);
+    EXPECT_NE(control & controlHvSupplyOn, 0u);
+    EXPECT_EQ(control & 3u, 0u);
+    EXPECT_EQ(parseFrame(frames[31 - regBaseGateDacIdleRaw].data()).value, 0u);
+    EXPECT_EQ(parseFrame(frames[31 - regBaseGateDacActiveRaw].data()).value, 0u);
+    EXPECT_FALSE(std::filesystem::is_empty("debug"));
+
+    // The next transfer no longer carries the one-shot initialise bit.
+    sendRegisterImage();
+    ASSERT_TRUE(waitFor([this] { return instrument->frames().size() >= 64; }, 1000));
+    EXPECT_EQ(parseFrame(instrument->frames()[62].data()).value & controlInitialiseAfterConnect, 0u);
+}

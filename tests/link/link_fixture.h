@@ -8,6 +8,7 @@
 
 #include "fake_instrument.h"
 #include "link/comms_thread.h"
+#include "link/register_transfer.h"
 #include "link/instrument_link.h"
 #include "app/shell_state.h"
 #include "link/serial_port.h"
