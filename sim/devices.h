@@ -1,0 +1,60 @@
+// Devices under test for the virtual instrument: simple physical models, each wired with its
+// collector/drain/anode to the collector terminal, emitter/source/cathode to ground and its
+// base/gate to the step generator.
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum class SimDevice {
+    Npn,
+    Pnp,
+    NmosEnhancement,
+    PmosEnhancement,
+    NmosDepletion,
+    PmosDepletion,
+    Njfet,
+    Pjfet,
+    Diode,
+    Scr,
+    Resistor,
+};
+
+struct SimDeviceName {
+    SimDevice device;
+    const char* name;
+    const char* description;
+};
+
+const std::vector<SimDeviceName>& simDeviceNames();
+// Accepts the names above and the program's DUT codes ("NMOS_ENH"), letter case ignored.
+bool simDeviceFromName(const std::string& name, SimDevice& device);
+const char* simDeviceName(SimDevice device);
+
+// The base/gate terminal as the step generator leaves it.
+struct TerminalDrive {
+    double volts = 0;
+    double amps = 0; // into the base/gate
+};
+
+// Voltage mode: a source behind a small output resistance; current mode: a current source whose
+// output voltage is limited to the supply rails.
+TerminalDrive solveStepGenerator(SimDevice device, bool currentMode, double level);
+
+// The collector circuit: a supply behind the series resistor, the device and the Vc measuring path.
+struct CollectorCircuit {
+    double supplyVolts = 0;
+    double seriesOhms = 27000;
+    double measuringPathOhms = 1e12;
+    double resistorOhms = 1000; // the resistor device's value
+};
+
+struct CollectorPoint {
+    double volts = 0;        // across the device
+    double deviceAmps = 0;   // into the collector/drain/anode
+    double measuredAmps = 0; // through the series resistor, measuring path included
+};
+
+// `latched` is the thyristor's memory from one solution to the next (unused by other devices).
+CollectorPoint solveCollector(SimDevice device, const TerminalDrive& drive, const CollectorCircuit& circuit,
+                              bool& latched);

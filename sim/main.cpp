@@ -1,0 +1,243 @@
+// krv650-sim: the virtual KRV650 on a pseudo-terminal, paced by real time.
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "instrument.h"
+#include "pty_port.h"
+
+namespace {
+
+struct Options {
+    int port = 1;
+    std::string dir = ".";
+    SimDevice device = SimDevice::Npn;
+    double resistorOhms = 1000.0;
+    double speed = 1.0;
+    struct Fault {
+        SimFault kind;
+        bool afterMilliseconds; // else at a report number
+        uint64_t when;
+    };
+    std::vector<Fault> faults;
+};
+
+volatile sig_atomic_t stopSignal = 0;
+
+void onStopSignal(int) { stopSignal = 1; }
+
+void printHelp() {
+    std::printf(
+        "Usage: krv650-sim [--port N] [--dir DIR] [--device NAME] [--resistance OHMS] [--speed X] [--fault KIND@WHEN]...\n"
+        "\n"
+        "A virtual KRV650 curve tracer on a pseudo-terminal, for working without the instrument.\n"
+        "It links the pseudo-terminal as DIR/ports/COMN, prints its path and serves until it is\n"
+        "stopped with SIGTERM or SIGINT, which also remove the link.\n"
+        "\n"
+        "Options:\n"
+        "  --port N           link the port as COMN, N from 1 to 255 (default 1)\n"
+        "  --dir DIR          working directory whose ports/ folder holds the link; created when missing\n"
+        "                     (default: the current directory)\n"
+        "  --device NAME      device connected to the terminals (default npn), one of the models below\n"
+        "  --resistance OHMS  value of the resistor device (default 1000)\n"
+        "  --speed X          run the instrument's timebase X times faster than real time (default 1)\n"
+        "  --fault KIND@WHEN  misbehave once, for tests; may be repeated. WHEN is a report number N (the\n"
+        "                     Nth report sent, from 1) or Nms (N milliseconds after start). KIND is:\n"
+        "                       drop      leave out the first byte of the report\n"
+        "                       insert    send a stray byte before the report\n"
+        "                       checksum  send the report with a wrong checksum\n"
+        "                       silent    stop sending reports, but keep the port open\n"
+        "                       vanish    close the port and exit, as if the cable were pulled\n"
+        "  --help             show this text\n"
+        "\n"
+        "Device models:\n");
+    for (const SimDeviceName& d : simDeviceNames()) std::printf("  %-10s %s\n", d.name, d.description);
+}
+
+bool parseNumber(const std::string& text, double& value) {
+    char* end = nullptr;
+    value = std::strtod(text.c_str(), &end);
+    return !text.empty() && end && *end == '\0';
+}
+
+bool parseFault(const std::string& text, Options::Fault& fault) {
+    static const struct {
+        const char* name;
+        SimFault kind;
+    } kinds[] = {{"drop", SimFault::DropByte},       {"insert", SimFault::InsertByte}, {"checksum", SimFault::BadChecksum},
+                 {"silent", SimFault::Silent},        {"vanish", SimFault::Vanish}};
+    const size_t at = text.find('@');
+    if (at == std::string::npos) return false;
+    const std::string name = text.substr(0, at);
+    std::string when = text.substr(at + 1);
+    fault.afterMilliseconds = when.size() > 2 && when.compare(when.size() - 2, 2, "ms") == 0;
+    if (fault.afterMilliseconds) when.resize(when.size() - 2);
+    char* end = nullptr;
+    const unsigned long long n = std::strtoull(when.c_str(), &end, 10);
+    if (when.empty() || *end != '\0' || (!fault.afterMilliseconds && n == 0)) return false;
+    fault.when = n;
+    for (const auto& k : kinds) {
+        if (name == k.name) {
+            fault.kind = k.kind;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Returns 0 to go on, else the exit code (+1) for a finished parse.
+int parseOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            printHelp();
+            return 1;
+        }
+        if (i + 1 >= argc) {
+            std::fprintf(stderr, "krv650-sim: unknown option or missing value: %s (try --help)\n", arg.c_str());
+            return 3;
+        }
+        const std::string value = argv[++i];
+        double number = 0;
+        bool ok = true;
+        if (arg == "--port") {
+            ok = parseNumber(value, number) && number >= 1 && number <= 255 && number == static_cast<int>(number);
+            options.port = static_cast<int>(number);
+        } else if (arg == "--dir") {
+            options.dir = value;
+        } else if (arg == "--device") {
+            ok = simDeviceFromName(value, options.device);
+        } else if (arg == "--resistance") {
+            ok = parseNumber(value, options.resistorOhms) && options.resistorOhms > 0;
+        } else if (arg == "--speed") {
+            ok = parseNumber(value, options.speed) && options.speed > 0 && options.speed <= 1e6;
+        } else if (arg == "--fault") {
+            Options::Fault fault{};
+            ok = parseFault(value, fault);
+            options.faults.push_back(fault);
+        } else {
+            std::fprintf(stderr, "krv650-sim: unknown option %s (try --help)\n", arg.c_str());
+            return 3;
+        }
+        if (!ok) {
+            std::fprintf(stderr, "krv650-sim: bad value for %s: %s (try --help)\n", arg.c_str(), value.c_str());
+            return 3;
+        }
+    }
+    return 0;
+}
+
+// Writes what the pty takes now; the rest waits for the next pass.
+void flushOutput(const SimPort& port, std::vector<uint8_t>& pending) {
+    while (!pending.empty()) {
+        const ssize_t n = write(port.master, pending.data(), pending.size());
+        if (n <= 0) break;
+        pending.erase(pending.begin(), pending.begin() + n);
+    }
+    // Nobody has read for a long time: drop the backlog as an unattended serial line would.
+    if (pending.size() > (1u << 20)) pending.clear();
+}
+
+int serve(const Options& options, SimPort& port) {
+    SimInstrument sim;
+    resetSimInstrumentDefaults(sim);
+    sim.device = options.device;
+    sim.resistorOhms = options.resistorOhms;
+    std::vector<Options::Fault> timedFaults;
+    for (const Options::Fault& f : options.faults) {
+        if (f.afterMilliseconds) {
+            timedFaults.push_back(f);
+        } else {
+            simScheduleFault(sim, f.kind, f.when);
+        }
+    }
+
+    sigset_t blocked, waitMask;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, SIGTERM);
+    sigaddset(&blocked, SIGINT);
+    sigaddset(&blocked, SIGHUP);
+    sigprocmask(SIG_BLOCK, &blocked, &waitMask);
+
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    int64_t virtualMicros = 0;
+    std::vector<uint8_t> pending;
+    uint8_t buffer[4096];
+    while (!stopSignal && !sim.vanished) {
+        const int64_t realMicros = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
+        const int64_t dueMicros = static_cast<int64_t>(static_cast<double>(realMicros) * options.speed);
+        simAdvance(sim, dueMicros - virtualMicros);
+        virtualMicros = std::max(virtualMicros, dueMicros);
+        for (auto f = timedFaults.begin(); f != timedFaults.end();) {
+            if (static_cast<uint64_t>(realMicros) >= f->when * 1000) {
+                simInjectFault(sim, f->kind);
+                f = timedFaults.erase(f);
+            } else {
+                ++f;
+            }
+        }
+        if (sim.vanished) break;
+        const std::vector<uint8_t> out = simTakeOutput(sim);
+        pending.insert(pending.end(), out.begin(), out.end());
+        flushOutput(port, pending);
+
+        // Sleep until input, the next instrument event, or the next timed fault.
+        int64_t waitMicros = 100000;
+        const int64_t next = simMicrosecondsToNextEvent(sim);
+        if (next >= 0) waitMicros = std::min<int64_t>(waitMicros, static_cast<int64_t>(static_cast<double>(next) / options.speed) + 1);
+        for (const Options::Fault& f : timedFaults) waitMicros = std::min<int64_t>(waitMicros, static_cast<int64_t>(f.when * 1000) - realMicros);
+        if (!pending.empty()) waitMicros = std::min<int64_t>(waitMicros, 1000);
+        waitMicros = std::max<int64_t>(waitMicros, 0);
+        pollfd fd{port.master, POLLIN, 0};
+        const timespec timeout{static_cast<time_t>(waitMicros / 1000000), static_cast<long>(waitMicros % 1000000) * 1000};
+        if (ppoll(&fd, 1, &timeout, &waitMask) > 0 && (fd.revents & POLLIN)) {
+            for (;;) {
+                const ssize_t n = read(port.master, buffer, sizeof buffer);
+                if (n <= 0) break;
+                const int64_t nowMicros = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
+                const int64_t nowVirtual = static_cast<int64_t>(static_cast<double>(nowMicros) * options.speed);
+                simAdvance(sim, nowVirtual - virtualMicros);
+                virtualMicros = std::max(virtualMicros, nowVirtual);
+                simReceive(sim, buffer, static_cast<size_t>(n));
+            }
+        }
+    }
+    if (sim.vanished) std::fprintf(stderr, "krv650-sim: vanished from %s\n", port.ptyPath.c_str());
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (const int done = parseOptions(argc, argv, options)) return done - 1;
+
+    struct sigaction action{};
+    action.sa_handler = onStopSignal;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+    signal(SIGPIPE, SIG_IGN);
+
+    SimPort port;
+    std::string error;
+    if (!openSimPort(port, options.dir, options.port, error)) {
+        std::fprintf(stderr, "krv650-sim: %s\n", error.c_str());
+        return 1;
+    }
+    std::printf("%s\n", port.ptyPath.c_str());
+    std::fflush(stdout);
+    std::fprintf(stderr, "krv650-sim: %s on %s -> %s\n", simDeviceName(options.device), port.linkPath.c_str(),
+                 port.ptyPath.c_str());
+    const int code = serve(options, port);
+    closeSimPort(port);
+    return code;
+}
