@@ -5,6 +5,9 @@
 #include "app/system_settings.h"
 #include "display/cursor_actions.h"
 #include "display/menu_check_marks.h"
+#include "link/comms_thread.h"
+#include "link/instrument_link.h"
+#include "sweep/sweep_state_machine.h"
 
 void resetProgramDefaults() {
     resetShellDefaults();
@@ -12,4 +15,7 @@ void resetProgramDefaults() {
     resetSystemSettingsDefaults();
     resetCursorDefaults();
     resetMenuCheckMarkDefaults();
+    resetInstrumentLinkDefaults();
+    resetCommsDefaults();
+    resetSweepStateMachineDefaults();
 }

@@ -16,6 +16,12 @@ struct InstrumentLink {
     std::thread commsThread;
     std::string commsStatusText;    // shown after "Com Status: "
     int indicatorShownState = 1;    // value of linkConnected the indicator shows; 99 forces a redraw
+
+    // The thread ends with the program; a joinable handle must not be destroyed.
+    ~InstrumentLink() {
+        commsStopRequested.store(1, std::memory_order_release);
+        if (commsThread.joinable()) commsThread.join();
+    }
 };
 
 inline InstrumentLink instrumentLink;
