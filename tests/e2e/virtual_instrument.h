@@ -3,10 +3,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <chrono>
 #include <filesystem>
@@ -21,48 +17,11 @@
 #include "calibration/calibration_file.h"
 #include "link/instrument_link.h"
 #include "nominal_cal.h"
+#include "sim_process.h"
 #include "sweep/sweep_parameters.h"
 #include "sweep/sweep_state_machine.h"
 #include "test_support.h"
 #include "ui/platform/platform.h"
-
-extern char** environ;
-
-constexpr int simPort = 5;
-
-// The krv650-sim process with its pty linked as ports/COM5 in the working directory.
-struct SimProcess {
-    pid_t pid = -1;
-
-    bool start(const std::vector<std::string>& extra) {
-        std::vector<std::string> args = {KRV_BINARY_DIR "/krv650-sim", "--port", std::to_string(simPort), "--dir", "."};
-        args.insert(args.end(), extra.begin(), extra.end());
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        if (rc != 0) return false;
-        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        std::string link = "ports/COM" + std::to_string(simPort);
-        while (std::chrono::steady_clock::now() < end) {
-            if (std::filesystem::is_symlink(link)) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return false;
-    }
-    void stop() {
-        if (pid <= 0) return;
-        kill(pid, SIGTERM);
-        int status = 0;
-        waitpid(pid, &status, 0);
-        pid = -1;
-    }
-    ~SimProcess() { stop(); }
-};
 
 class ProgramOnSim : public ::testing::Test {
 protected:
