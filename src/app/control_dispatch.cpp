@@ -4,6 +4,7 @@
 #include "results/result_actions.h"
 #include "sweep/parameter_panel.h"
 #include "sweep/run_control.h"
+#include "sweep/sweep_parameters.h"
 
 namespace {
 
@@ -13,9 +14,11 @@ struct ControlHandler {
     bool thenRefresh;
 };
 
+const char* const dutButtonCodes[6] = {"NPN", "PNP", "NFET", "PFET", "DIODE", "SCR"};
+
 template <int index>
 void selectDut() {
-    selectDutButton(index);
+    applyDutType(dutButtonCodes[index]);
 }
 
 const ControlHandler controlHandlers[] = {

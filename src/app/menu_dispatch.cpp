@@ -3,15 +3,16 @@
 #include <string>
 
 #include "app/about_boxes.h"
-#include "link/instrument_link.h"
-#include "link/register_transfer.h"
 #include "app/settings_file.h"
 #include "app/shell_state.h"
 #include "app/system_settings.h"
 #include "calibration/calibration_windows.h"
 #include "link/com_port_window.h"
+#include "link/instrument_link.h"
+#include "link/register_transfer.h"
 #include "results/result_actions.h"
 #include "sweep/parameter_panel.h"
+#include "sweep/sweep_parameters.h"
 #include "ui/theme.h"
 
 namespace {
@@ -46,18 +47,19 @@ void setLiveReadings(const char* mode) {
     setTextSetting(systemSettings.liveReadings, "KRV_LiveReadings", mode);
 }
 
-const int sampleRateHertz[8] = {10, 20, 30, 40, 50, 60, 80, 100};
+const char* const dutMenuCodes[10] = {"NPN",      "PNP",      "NMOS_ENH", "PMOS_ENH", "NMOS_DEP",
+                                      "PMOS_DEP", "NJFET",    "PJFET",    "DIODE",    "SCR"};
 
 } // namespace
 
 bool dispatchMenuEvent(int item) {
     if (item >= 230 && item <= 239) {
-        selectDutFromMenu(item - 230);
+        applyDutType(dutMenuCodes[item - 230]);
         refreshParameterPanel();
         return true;
     }
     if (item >= 240 && item <= 247) {
-        selectSampleRate(sampleRateHertz[item - 240]);
+        setSampleRate(sampleRateLadder[static_cast<std::size_t>(item - 240)]);
         return true;
     }
     SystemSettings& s = systemSettings;
@@ -73,8 +75,8 @@ bool dispatchMenuEvent(int item) {
     case 228: closeInstrumentLink(); break;
     case 57: openComPortWindow(); break;
     case 229: toggleHvAutoOff(); break;
-    case 248: toggleIntegerSetting(s.baseGateClampMenuOption, "KRV_BaseGate_ClampMenuOption"); break;
-    case 249: toggleIntegerSetting(s.step0Enabled, "KRV_Step0Enabled"); break;
+    case 248: toggleIntegerSetting(sweepParameters.baseClampInCurrentMode, "KRV_BaseGate_ClampMenuOption"); break;
+    case 249: toggleIntegerSetting(sweepParameters.step0Enabled, "KRV_Step0Enabled"); break;
     case 250: setGraticuleMode("Both"); break;
     case 251: setGraticuleMode("Major"); break;
     case 252: setGraticuleMode("Off"); break;

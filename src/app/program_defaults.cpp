@@ -3,6 +3,10 @@
 #include "app/settings_file.h"
 #include "app/shell_state.h"
 #include "app/system_settings.h"
+#include "calibration/calibration_coefficients.h"
+#include "link/register_transfer.h"
+#include "sweep/instrument_values.h"
+#include "sweep/sweep_parameters.h"
 #include "display/cursor_actions.h"
 #include "display/menu_check_marks.h"
 #include "link/comms_thread.h"
@@ -14,6 +18,10 @@ void resetProgramDefaults() {
     resetSettingsFileDefaults();
     resetSystemSettingsDefaults();
     resetCursorDefaults();
+    resetSweepParametersDefaults();
+    resetInstrumentValuesDefaults();
+    resetCalibrationDefaults();
+    resetRegisterTransferDefaults();
     resetMenuCheckMarkDefaults();
     resetInstrumentLinkDefaults();
     resetCommsDefaults();

@@ -2,6 +2,8 @@
 
 #include "app/settings_file.h"
 #include "app/shell_state.h"
+#include "calibration/calibration_coefficients.h"
+#include "sweep/sweep_parameters.h"
 #include "ui/fonts.h"
 
 namespace {
@@ -65,11 +67,15 @@ void loadSystemSettings(const std::string& path) {
 
     shell.comPortNumber = readInteger(path, "KRV_ComPort", 0);
     s.hvAutoOff = readText(path, "KRV_HVAutoOff", "Off");
-    s.baseGateClampMenuOption = readInteger(path, "KRV_BaseGate_ClampMenuOption", 1);
-    s.step0Enabled = static_cast<int>(parseSettingInteger(readSeparated(path, "KRV_Step0Enabled", "1")));
-    s.smallCurrentOffset = parseSettingReal(readSeparated(path, "KRV_SmallCurrentOffset", "0"));
-    s.slopeOffsetMeasuredVoltage = parseSettingReal(readSeparated(path, "KRV_SlopeOffsetMeasuredVoltage", "0"));
-    s.slopeOffsetMeasuredCurrent = parseSettingReal(readSeparated(path, "KRV_SlopeOffsetMeasuredCurrent", "0"));
+    SweepParameters& sweep = sweepParameters;
+    SmallCurrentCompensation& compensation = smallCurrentCompensation;
+    sweep.baseClampInCurrentMode = readInteger(path, "KRV_BaseGate_ClampMenuOption", 1);
+    sweep.step0Enabled = parseSettingInteger(readSeparated(path, "KRV_Step0Enabled", "1"));
+    compensation.smallCurrentOffset = parseSettingReal(readSeparated(path, "KRV_SmallCurrentOffset", "0"));
+    compensation.slopeOffsetMeasuredVoltage =
+        parseSettingReal(readSeparated(path, "KRV_SlopeOffsetMeasuredVoltage", "0"));
+    compensation.slopeOffsetMeasuredCurrent =
+        parseSettingReal(readSeparated(path, "KRV_SlopeOffsetMeasuredCurrent", "0"));
     s.liveReadings = readSeparated(path, "KRV_LiveReadings", "Smoothed");
     s.autoSave = readSeparated(path, "KRV_AutoSave", "Yes");
     s.saveFileName = readSeparated(path, "KRV_SaveFileName", "Sample");
@@ -93,8 +99,8 @@ void loadSystemSettings(const std::string& path) {
     s.iso8601 = readSeparated(path, "KRV_ISO8601", "No");
     s.useGraphTitle = readSeparated(path, "KRV_UseGraphTitle", "No");
     s.alternateDisplayColours = readSeparated(path, "KRV_AlternateDisplayColours", "No");
-    s.safetyMaximumVoltage = parseSettingReal(readSeparated(path, "KRV_SafetyMaximumVoltage", "100.000"));
-    s.safetyMaximumCurrent = parseSettingReal(readSeparated(path, "KRV_SafetyMaximumCurrent", "3.000"));
+    sweep.safetyMaximumVoltage = parseSettingReal(readSeparated(path, "KRV_SafetyMaximumVoltage", "100.000"));
+    sweep.safetyMaximumCurrent = parseSettingReal(readSeparated(path, "KRV_SafetyMaximumCurrent", "3.000"));
 }
 
 void toggleTextSetting(std::string& value, const std::string& key) {
@@ -102,9 +108,15 @@ void toggleTextSetting(std::string& value, const std::string& key) {
     writeSetting(shell.settingsFilePath, key, value);
 }
 
-void toggleIntegerSetting(int& value, const std::string& key) {
+void toggleIntegerSetting(std::int64_t& value, const std::string& key) {
     value = (value == 0) ? 1 : 0;
     writeSetting(shell.settingsFilePath, key, std::to_string(value));
+}
+
+void toggleIntegerSetting(int& value, const std::string& key) {
+    std::int64_t wide = value;
+    toggleIntegerSetting(wide, key);
+    value = static_cast<int>(wide);
 }
 
 void setTextSetting(std::string& value, const std::string& key, const std::string& newValue) {

@@ -1,19 +1,16 @@
 // The system settings: every key of settings/system_settings.txt, its default and its program variable.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
+// Settings without another owner; the sweep parameters and the calibration hold the rest.
 struct SystemSettings {
     int mainWindowX = 0;
     int mainWindowY = 0;
     int mainWindowWidth = 1531;
     int mainWindowHeight = 710;
     std::string hvAutoOff = "Off";             // KRV_HVAutoOff
-    int baseGateClampMenuOption = 1;           // KRV_BaseGate_ClampMenuOption
-    int step0Enabled = 1;                      // KRV_Step0Enabled
-    double smallCurrentOffset = 0.0;           // KRV_SmallCurrentOffset, amperes
-    double slopeOffsetMeasuredVoltage = 0.0;   // KRV_SlopeOffsetMeasuredVoltage, volts
-    double slopeOffsetMeasuredCurrent = 0.0;   // KRV_SlopeOffsetMeasuredCurrent, amperes
     std::string liveReadings = "Smoothed";     // KRV_LiveReadings
     std::string autoSave = "Yes";              // KRV_AutoSave
     std::string saveFileName = "Sample";       // KRV_SaveFileName
@@ -37,8 +34,6 @@ struct SystemSettings {
     std::string iso8601 = "No";
     std::string useGraphTitle = "No";
     std::string alternateDisplayColours = "No";
-    double safetyMaximumVoltage = 100.0;
-    double safetyMaximumCurrent = 3.0;
 };
 
 inline SystemSettings systemSettings;
@@ -49,5 +44,6 @@ void loadSystemSettings(const std::string& path);
 
 // Menu toggles: flip the value and write the key at once.
 void toggleTextSetting(std::string& value, const std::string& key);
+void toggleIntegerSetting(std::int64_t& value, const std::string& key);
 void toggleIntegerSetting(int& value, const std::string& key);
 void setTextSetting(std::string& value, const std::string& key, const std::string& newValue);

@@ -1,5 +1,6 @@
 #include "display/menu_check_marks.h"
 
+#include <cstdint>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -7,7 +8,7 @@
 
 #include "app/shell_state.h"
 #include "app/system_settings.h"
-#include "sweep/parameter_panel.h"
+#include "sweep/sweep_parameters.h"
 #include "ui/platform/platform.h"
 
 namespace {
@@ -17,8 +18,8 @@ constexpr int mainWindow = 1;
 // The setting value each group was last set from; empty until the first refresh.
 struct LastMarked {
     std::optional<std::string> autoSave, defaultSetup, hvAutoOff, alternateColours;
-    std::optional<int> clamp, step0, updateCheck;
-    std::optional<double> sampleRate;
+    std::optional<std::int64_t> clamp, step0, sampleRate;
+    std::optional<int> updateCheck;
     std::optional<std::string> graticuleMode, graticuleColour, background, keyDirection, liveReadings;
 };
 LastMarked lastMarked;
@@ -58,16 +59,16 @@ void refreshMenuCheckMarks() {
     markOnOff<S>(lastMarked.autoSave, s.autoSave, "Yes", "No", 32);
     markOnOff<S>(lastMarked.defaultSetup, s.defaultTestSetupOnStart, "Yes", "No", 33);
     markOnOff<S>(lastMarked.hvAutoOff, s.hvAutoOff, "On", "Off", 229);
-    markOnOff(lastMarked.clamp, s.baseGateClampMenuOption, 1, 0, 248);
-    markOnOff(lastMarked.step0, s.step0Enabled, 1, 0, 249);
+    markOnOff<std::int64_t>(lastMarked.clamp, sweepParameters.baseClampInCurrentMode, 1, 0, 248);
+    markOnOff<std::int64_t>(lastMarked.step0, sweepParameters.step0Enabled, 1, 0, 249);
     markOnOff<S>(lastMarked.alternateColours, s.alternateDisplayColours, "Yes", "No", 261);
     markGroup<S>(lastMarked.graticuleMode, s.graticuleMode, {{"Both", 250}, {"Major", 251}, {"Off", 252}});
     markGroup<S>(lastMarked.graticuleColour, s.graticuleColour, {{"White", 253}, {"LightGreen", 254}, {"DarkGreen", 255}});
     markGroup<S>(lastMarked.background, s.backgroundColour, {{"White", 256}, {"DarkGrey", 257}, {"Black", 258}});
     markGroup<S>(lastMarked.keyDirection, s.keyDirection, {{"Rising", 259}, {"Falling", 260}});
     markGroup<S>(lastMarked.liveReadings, s.liveReadings, {{"Smoothed", 266}, {"Realtime", 267}, {"Raw", 268}});
-    markGroup(lastMarked.sampleRate, currentSampleRateHertz(),
-              {{10.0, 240}, {20.0, 241}, {30.0, 242}, {40.0, 243}, {50.0, 244}, {60.0, 245}, {80.0, 246}, {100.0, 247}},
-              true);
+    markGroup<std::int64_t>(lastMarked.sampleRate, sweepParameters.sampleRate,
+                            {{10, 240}, {20, 241}, {30, 242}, {40, 243}, {50, 244}, {60, 245}, {80, 246}, {100, 247}},
+                            true);
     markOnOff(lastMarked.updateCheck, shell.updateCheckEnabled, 1, 0, 56);
 }

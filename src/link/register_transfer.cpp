@@ -24,7 +24,7 @@ void requestCalibrationWordWrite(std::int64_t byteAddress, const std::uint8_t by
 }
 
 void writeRegisters(int first, int count) {
-    std::array<std::uint8_t, transmitBufferSize> buffer{};
+    std::array<std::uint8_t, transmitBufferSize> buffer; // only the first `length` bytes are sent
     std::size_t length = 0;
     const long long n = count < 0 ? -static_cast<long long>(count) : count;
     for (long long i = 0; i < n; ++i) {

@@ -65,35 +65,52 @@ void fillStepTable(double offset, double step, double direction, double isCurren
     v.lastStepIndex = rows - 1;
 }
 
+// Control bits that a mode text sets and clears; bits of neither list keep their state.
+struct ModeBits {
+    const char* mode;
+    std::uint32_t set;
+    std::uint32_t clear;
+};
+
+constexpr ModeBits clampModeBits[] = {
+    {"ClampOff", 0, controlClampForceOn | controlClampForceOff | controlClampOnIdle},
+    {"ClampOnIdle", controlClampOnIdle, controlClampForceOn | controlClampForceOff},
+    {"ForceOn", controlClampForceOn, controlClampForceOff},
+    {"ForceOff", controlClampForceOff, controlClampForceOn},
+};
+constexpr ModeBits baseGatePulseModeBits[] = {
+    {"Continuous", 0, controlBaseGateForceActive | controlBaseGateForceIdle | controlBaseGatePulsed},
+    {"Pulsed", controlBaseGatePulsed, controlBaseGateForceActive | controlBaseGateForceIdle},
+    {"ForceActive", controlBaseGateForceActive, controlBaseGateForceIdle},
+    {"ForceIdle", controlBaseGateForceIdle, controlBaseGateForceActive},
+};
+constexpr ModeBits collectorPulseModeBits[] = {
+    {"Continuous", 0, controlCollectorPulsed},
+    {"Pulsed", controlCollectorPulsed, 0},
+};
+constexpr ModeBits runCommandBits[] = {
+    {"Run", controlRun, controlStop},
+    {"Idle", 0, controlRun | controlStop},
+    {"Stop", controlStop, controlRun},
+};
+
+template <std::size_t N>
+void applyModeBits(const std::string& mode, const ModeBits (&table)[N]) {
+    for (const ModeBits& entry : table) {
+        if (mode == entry.mode) {
+            clearBits(entry.clear);
+            setBits(entry.set);
+            return;
+        }
+    }
+}
+
 void applyControlWord() {
     const SweepParameters& p = sweepParameters;
     InstrumentValues& v = instrumentValues;
 
-    if (p.clampMode == "ClampOff") {
-        clearBits(controlClampForceOn | controlClampForceOff | controlClampOnIdle);
-    } else if (p.clampMode == "ClampOnIdle") {
-        clearBits(controlClampForceOn | controlClampForceOff);
-        setBits(controlClampOnIdle);
-    } else if (p.clampMode == "ForceOn") {
-        setBits(controlClampForceOn);
-        clearBits(controlClampForceOff);
-    } else if (p.clampMode == "ForceOff") {
-        clearBits(controlClampForceOn);
-        setBits(controlClampForceOff);
-    }
-
-    if (p.baseGatePulseMode == "Continuous") {
-        clearBits(controlBaseGateForceActive | controlBaseGateForceIdle | controlBaseGatePulsed);
-    } else if (p.baseGatePulseMode == "Pulsed") {
-        clearBits(controlBaseGateForceActive | controlBaseGateForceIdle);
-        setBits(controlBaseGatePulsed);
-    } else if (p.baseGatePulseMode == "ForceActive") {
-        setBits(controlBaseGateForceActive);
-        clearBits(controlBaseGateForceIdle);
-    } else if (p.baseGatePulseMode == "ForceIdle") {
-        clearBits(controlBaseGateForceActive);
-        setBits(controlBaseGateForceIdle);
-    }
+    applyModeBits(p.clampMode, clampModeBits);
+    applyModeBits(p.baseGatePulseMode, baseGatePulseModeBits);
 
     if (p.collectorPolarity == "Positive") {
         registerImage[regCollectorPolarity] = 0;
@@ -101,22 +118,12 @@ void applyControlWord() {
         registerImage[regCollectorPolarity] = 1;
     }
 
-    if (p.collectorPulseMode == "Continuous") {
-        clearBits(controlCollectorPulsed);
-    } else if (p.collectorPulseMode == "Pulsed") {
-        setBits(controlCollectorPulsed);
+    applyModeBits(p.collectorPulseMode, collectorPulseModeBits);
+    if (p.collectorPulseMode == "Pulsed") {
         v.timing.rampMeasurePoint = v.timing.samplerStart + 1;
     }
 
-    if (v.runCommand == "Run") {
-        setBits(controlRun);
-        clearBits(controlStop);
-    } else if (v.runCommand == "Idle") {
-        clearBits(controlRun | controlStop);
-    } else if (v.runCommand == "Stop") {
-        clearBits(controlRun);
-        setBits(controlStop);
-    }
+    applyModeBits(v.runCommand, runCommandBits);
 
     if (v.startStopPulse == "Start") {
         setBits(controlHvStartRequest);

@@ -20,9 +20,3 @@ void cycleOffsetRange() {}
 void stepCountUp() {}
 void stepCountDown() {}
 void cycleBaseGatePulse() {}
-void selectDutButton(int) {}
-void selectDutFromMenu(int) {}
-void selectSampleRate(int) {}
-double currentSampleRateHertz() {
-    return 50.0;
-}

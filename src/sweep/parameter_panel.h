@@ -21,9 +21,3 @@ void cycleOffsetRange();
 void stepCountUp();
 void stepCountDown();
 void cycleBaseGatePulse();
-// DUT picture buttons, index 0..5 = "NPN", "PNP", "NFET", "PFET", "DIODE", "SCR".
-void selectDutButton(int index);
-// DUT menu items 0..9 = NPN, PNP, NMOS_ENH, PMOS_ENH, NMOS_DEP, PMOS_DEP, NJFET, PJFET, DIODE, SCR.
-void selectDutFromMenu(int index);
-void selectSampleRate(int hertz);
-double currentSampleRateHertz();

@@ -68,7 +68,7 @@ TEST_F(MessagesTest, ShownMessagesAreLoggedFirstAndLowerCaseKindsOnlyLogged) {
     const std::string log = readFile("log.txt");
     ASSERT_EQ(log.size(), 2 * 23 + std::string("Error #0066 main window won't start\r\nerror #0002 quiet\r\n").size());
     EXPECT_EQ(log[0], '[');
-    EXPECT_EQ(log.substr(22, 37), "Error #0066 main window won't start\r\n");
+    EXPECT_EQ(log.substr(23, 37), "Error #0066 main window won't start\r\n");
     EXPECT_EQ(log.substr(log.size() - 19), "error #0002 quiet\r\n");
     ASSERT_EQ(platform::recordedDialogs().size(), 1u);
     EXPECT_EQ(platform::recordedDialogs()[0].title, "Error #0066");

@@ -109,7 +109,7 @@ TEST_F(SettingsFileTest, MalformedFilesKeepEveryValidKey) {
     std::string garbage(4096, '\0');
     for (auto& c : garbage) c = static_cast<char>(random() & 0xFF);
     for (auto& c : garbage)
-        if (c == '\n') c = ' ';
+        if (c == '\n' || c == '=') c = ' ';
     const std::string longLine(1 << 20, 'x');
     writeFile("s.txt", garbage + "\nA=1\n" + longLine + "\r\nB=2\nC=3");
     readSettingText("s.txt", "d", "A");

@@ -8,6 +8,7 @@
 #include "app/program_defaults.h"
 #include "app/settings_file.h"
 #include "app/shell_state.h"
+#include "sweep/sweep_parameters.h"
 #include "test_support.h"
 #include "ui/platform/platform.h"
 
@@ -107,8 +108,8 @@ TEST_F(SystemSettingsTest, StoredValuesReachTheProgramVariables) {
     loadSystemSettings(path);
     EXPECT_EQ(shell.comPortNumber, 7);
     EXPECT_EQ(systemSettings.autoSave, "No");
-    EXPECT_EQ(systemSettings.safetyMaximumVoltage, 50.5);
-    EXPECT_EQ(systemSettings.step0Enabled, 0);
+    EXPECT_EQ(sweepParameters.safetyMaximumVoltage, 50.5);
+    EXPECT_EQ(sweepParameters.step0Enabled, 0);
     EXPECT_EQ(systemSettings.saveImageFileLocation, "savedimages\\");
 }
 
@@ -153,6 +154,15 @@ TEST_F(SystemSettingsTest, MenuTogglesFlipTheValueAndWriteTheKeyAtOnce) {
             << "menu " << c.menuItem << " should leave " << c.line;
     }
     EXPECT_EQ(systemSettings.liveReadings, "Smoothed");
+    EXPECT_EQ(sweepParameters.step0Enabled, 1);
+    EXPECT_EQ(sweepParameters.baseClampInCurrentMode, 0);
+    // The sampling and DUT menus act on the sweep parameters.
+    EXPECT_TRUE(dispatchMenuEvent(245));
+    EXPECT_EQ(sweepParameters.sampleRate, 60);
+    EXPECT_TRUE(dispatchMenuEvent(246));
+    EXPECT_EQ(sweepParameters.sampleRate, 80);
+    EXPECT_TRUE(dispatchMenuEvent(238));
+    EXPECT_EQ(sweepParameters.dutType, "DIODE");
     EXPECT_EQ(shell.updateCheckEnabled, 0);
     EXPECT_FALSE(dispatchMenuEvent(9999));
 }

@@ -28,7 +28,8 @@ constexpr int blue(Rgb c) { return static_cast<int>(c & 255); }
 bool initPlatform();
 // True when initPlatform found a usable display (or the offscreen platform).
 bool platformReady();
-// Destroys every window, control, menu and pending event (tests call it between cases).
+// Destroys every window, control, menu, numbered image and pending event, removes the dialog
+// recorder and forgets its records (tests call it between cases).
 void resetPlatform();
 
 // ---------------------------------------------------------------------------------------------
@@ -65,7 +66,8 @@ int eventMenuItem();
 int eventWindow();
 int eventType();
 
-// Mouse position in client coordinates of `window`, as last seen by the toolkit.
+// Mouse position in client coordinates of `window`, as last seen by the toolkit. The origin is the
+// top-left corner of the area below the menu bar, where controls at (0, 0) sit.
 int mouseX(int window);
 int mouseY(int window);
 
@@ -100,6 +102,7 @@ bool windowExists(int window);
 void setWindowTitle(int window, const std::string& title);
 std::string windowTitle(int window);
 // Sizes refer to the client area below the menu bar's top (the menu bar is inside the client area).
+// Maximizing a window queues EventMaximizeWindow and, as any size change, EventSizeWindow.
 void resizeWindow(int window, int width, int height);
 void moveWindow(int window, int x, int y);
 int windowWidth(int window);
@@ -108,7 +111,8 @@ int windowX(int window);
 int windowY(int window);
 bool windowMaximized(int window);
 void setWindowColour(int window, Rgb colour);
-// The program's window that has the input focus (0 when another program's window is active).
+// The program's window that has the input focus (0 when another program's window is active). On the
+// offscreen platform: the window opened or activated last.
 int activeWindow();
 void setActiveWindow(int window);
 // Test hook: pretend that `window` is the foreground window (-1 = ask the toolkit again).
@@ -183,19 +187,24 @@ private:
 void fillRect(Image& image, int x, int y, int width, int height, Rgb colour);
 void drawLine(Image& image, int x1, int y1, int x2, int y2, Rgb colour);
 void setPixel(Image& image, int x, int y, Rgb colour);
+// Repaints the 4-connected area of pixels that have the colour of (x, y).
 void floodFill(Image& image, int x, int y, Rgb colour);
 // Text with its top-left corner at (x, y), transparent background.
 void drawText(Image& image, const Font& font, int x, int y, const std::string& text, Rgb colour);
 // Text turned 90 degrees counter-clockwise (reads bottom to top); (x, y) is the bottom-left corner
 // of the rotated text's box, so the text runs upwards from y.
 void drawTextVertical(Image& image, const Font& font, int x, int y, const std::string& text, Rgb colour);
+// Advance width of the text and line height (ascent + descent) of the font; 0 for an invalid font.
 int textWidth(const Font& font, const std::string& text);
 int textHeight(const Font& font, const std::string& text);
-// Copies `source` (or its sub-rectangle) onto `target` at (x, y).
+// Copies `source` onto `target` at (x, y).
 void blit(Image& target, const Image& source, int x, int y);
+// The sub-rectangle of `source`; parts outside the source are black.
 Image copyImage(const Image& source, int x, int y, int width, int height);
 
-// PNG through libpng. writePng returns false (and leaves no partial file behind) on failure.
+// PNG through libpng. writePng writes 8-bit RGB and returns false (and leaves no partial file behind)
+// on failure. readPng accepts palette, grey, 16-bit and alpha PNGs; transparent pixels are
+// composited over black. On failure `image` is left as it was.
 bool writePng(const Image& image, const std::string& path);
 bool readPng(const std::string& path, Image& image);
 
@@ -234,7 +243,10 @@ int controlItemCount(int control);
 std::string controlItemText(int control, int index);
 void setControlColours(int control, Rgb foreground, Rgb background);
 void setControlFont(int control, const Font& font);
+// A negative width or height keeps the current one.
 void moveControl(int control, int x, int y, int width, int height);
+// Right-aligned text in a text field or label (left-aligned by default).
+void setControlRightAligned(int control, bool right);
 int controlX(int control);
 int controlY(int control);
 int controlWidth(int control);
@@ -252,19 +264,21 @@ enum MessageIcon : int { IconNone = 0, IconInformation = 1, IconWarning = 2, Ico
 enum MessageButtons : int { ButtonsOk = 0, ButtonsYesNo = 1 };
 enum MessageAnswer : int { AnswerOk = 1, AnswerYes = 6, AnswerNo = 7 };
 
-// A modal message box; returns the button pressed.
+// A modal message box; returns the button pressed. On the offscreen platform, where nobody could
+// answer, and without a recorder, the box is written to stderr and answered OK / No.
 int messageBox(const std::string& title, const std::string& body, int icon, int buttons);
 
-// Modal file dialogs; return the chosen path or the empty text when cancelled.
+// Modal file dialogs; return the chosen path or the empty text when cancelled (always empty on the
+// offscreen platform without a recorder). `pattern` is "Label (*.ext)|*.ext" pairs joined by "|".
 std::string openFileDialog(const std::string& title, const std::string& defaultPath, const std::string& pattern);
 std::string saveFileDialog(const std::string& title, const std::string& defaultPath, const std::string& pattern);
 
 // Test hook: while installed, message boxes and file dialogs are recorded and answered here instead
 // of being shown.
 struct RecordedDialog {
-    std::string kind; // "message", "open", "save"
+    std::string kind; // "message", "open", "save", "url"
     std::string title;
-    std::string body;     // message text or default path
+    std::string body;     // message text, default path or URL
     int icon = IconNone;
     int buttons = ButtonsOk;
 };
@@ -275,10 +289,10 @@ void removeDialogRecorder();
 const std::vector<RecordedDialog>& recordedDialogs();
 void clearRecordedDialogs();
 
-// Opens a URL in the default web browser.
+// Opens a URL in the default web browser; with a recorder installed it is recorded instead.
 bool openUrl(const std::string& url);
 
-// Screenshot of a window's client area as drawn by the toolkit (for looking at layouts).
+// Screenshot of a window's client area (menu bar included) as drawn by the toolkit.
 Image grabWindow(int window);
 
 } // namespace platform
