@@ -1,8 +1,9 @@
 #include "app/control_dispatch.h"
 
-#include "app/link_actions_pending.h"
+#include "link/instrument_link.h"
 #include "results/result_actions.h"
 #include "sweep/parameter_panel.h"
+#include "sweep/run_control.h"
 #include "sweep/sweep_parameters.h"
 
 namespace {

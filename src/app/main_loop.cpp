@@ -1,9 +1,9 @@
 #include "app/main_loop.h"
 
 #include "app/control_dispatch.h"
-#include "app/link_actions_pending.h"
 #include "app/shell_state.h"
 #include "display/cursor_actions.h"
+#include "sweep/sweep_state_machine.h"
 #include "ui/platform/platform.h"
 
 namespace {

@@ -3,13 +3,13 @@
 #include <string>
 
 #include "app/about_boxes.h"
-#include "app/link_actions_pending.h"
-#include "link/register_transfer.h"
 #include "app/settings_file.h"
 #include "app/shell_state.h"
 #include "app/system_settings.h"
 #include "calibration/calibration_windows.h"
 #include "link/com_port_window.h"
+#include "link/instrument_link.h"
+#include "link/register_transfer.h"
 #include "results/result_actions.h"
 #include "sweep/parameter_panel.h"
 #include "sweep/sweep_parameters.h"

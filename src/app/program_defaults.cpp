@@ -4,11 +4,14 @@
 #include "app/shell_state.h"
 #include "app/system_settings.h"
 #include "calibration/calibration_coefficients.h"
+#include "display/cursor_actions.h"
+#include "display/menu_check_marks.h"
+#include "link/comms_thread.h"
+#include "link/instrument_link.h"
 #include "link/register_transfer.h"
 #include "sweep/instrument_values.h"
 #include "sweep/sweep_parameters.h"
-#include "display/cursor_actions.h"
-#include "display/menu_check_marks.h"
+#include "sweep/sweep_state_machine.h"
 
 void resetProgramDefaults() {
     resetShellDefaults();
@@ -20,4 +23,7 @@ void resetProgramDefaults() {
     resetCalibrationDefaults();
     resetRegisterTransferDefaults();
     resetMenuCheckMarkDefaults();
+    resetInstrumentLinkDefaults();
+    resetCommsDefaults();
+    resetSweepStateMachineDefaults();
 }

@@ -3,3 +3,5 @@
 
 // Empties the per-step key labels and sets the per-step display counts to 0 for a new run.
 void clearGraphStepDisplay();
+// Redraws the graph, cursors, title, key and panel from the run on show.
+void refreshGraph();

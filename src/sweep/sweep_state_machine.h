@@ -1,7 +1,63 @@
-// Loop tick and sweep state machine.
+// The loop tick: one instrument report per pass, decoded into status and calibrated readings, and
+// the sweep state machine that walks a run through its steps and fills the run record.
 #pragma once
 
-// Sets the per-step entry counts of the run record to 0.
+#include <cstdint>
+#include <string>
+
+// Fields of the last decoded status word.
+struct DecodedStatus {
+    std::int64_t stepPhase = 0;   // 0 idle, 1 preparing, 2 ramping, 3 discharging
+    std::int64_t hvState = 0;     // 3 on, 0 off, 1 or 2 switching
+    std::int64_t hvStateBit3 = 0;
+    std::int64_t stopCode = 0;    // stop reason of the last ramp; 0 = none
+    std::int64_t statusFlags[16] = {}; // bits 8..13 and 15 (calibration sync), 0 or 1
+};
+
+constexpr int smoothingSlots = 100;
+
+// Calibrated readings of the last report and their running means over sampleRate reports.
+struct SweepReadings {
+    double vc = 0, vr = 0, ic = 0, vb = 0;
+    double ir = 0, ib = 0; // no report field feeds them; the run record carries their columns
+    double smoothedVc = 0, smoothedVr = 0, smoothedIc = 0, smoothedVb = 0;
+    double vcSlots[smoothingSlots + 1] = {}, vrSlots[smoothingSlots + 1] = {};
+    double icSlots[smoothingSlots + 1] = {}, vbSlots[smoothingSlots + 1] = {};
+    int smoothingSlot = 0;
+};
+
+struct SweepControl {
+    std::int64_t sweepState = 0;   // 0..6
+    std::int64_t runRequest = 0;   // set by the run start, consumed in state 0
+    std::int64_t currentStep = 0;
+    std::int64_t currentEntry = 0; // samples stored so far for currentStep
+    std::string statusText;
+    std::string lastStopReason;
+    std::int64_t redrawRequested = 0;
+    std::int64_t lastRedrawTime = 0;
+
+    // Loop tick bookkeeping.
+    bool lastSampleStored = false; // whether the report taken last went into the run record
+    std::int64_t lastRelayoutSecond = 0;
+    std::int64_t shownTestConfigurationId = -1;
+};
+
+inline DecodedStatus decodedStatus;
+inline SweepReadings sweepReadings;
+inline SweepControl sweepControl;
+
+void resetSweepStateMachineDefaults();
+
+// One pass of the loop tick, run by the main event loop.
+void loopTick();
+
+// Status word and readings from currentReport, then the smoothing window.
+void decodeCurrentReport();
+// One transition of the sweep state machine.
+void advanceSweepStateMachine();
+// The status line for the state the machine is in.
+std::string sweepStatusText();
+
+// Run start hooks: zero the per-step entry counts; raise the run request and empty the stop reason.
 void clearRunRecordEntryCounts();
-// Raises the run request for the state machine and empties the last stop reason.
 void requestSweepRun();

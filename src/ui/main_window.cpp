@@ -28,3 +28,6 @@ void buildMainWindow() {
     refreshParameterPanel();
     shell.windowGeometryChanged = 1;
 }
+
+// Filled in later with the window layout.
+void layoutMainWindow() {}

@@ -5,3 +5,5 @@
 void buildMainWindow();
 // The user-interface images of the calibration windows (452 green tick, 453 clock).
 void loadInterfaceImages();
+// Places every section of the main window for its current client size.
+void layoutMainWindow();

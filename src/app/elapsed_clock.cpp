@@ -1,0 +1,17 @@
+#include "app/elapsed_clock.h"
+
+#include <chrono>
+#include <thread>
+
+namespace {
+const std::chrono::steady_clock::time_point programStart = std::chrono::steady_clock::now();
+}
+
+std::int64_t elapsedMilliseconds() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - programStart)
+        .count();
+}
+
+void sleepMilliseconds(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}

@@ -1,0 +1,176 @@
+#include "link/comms_thread.h"
+
+#include <cstdio>
+#include <thread>
+
+#include "app/elapsed_clock.h"
+#include "link/instrument_link.h"
+#include "link/port_sender.h"
+#include "link/serial_port.h"
+
+namespace {
+
+constexpr auto acquire = std::memory_order_acquire;
+constexpr auto release = std::memory_order_release;
+constexpr auto relaxed = std::memory_order_relaxed;
+
+int nextRingIndex(int i) {
+    return i == reportRingSize - 1 ? 0 : i + 1;
+}
+
+// Holds the thread between two loop steps while the GUI writes to the port.
+void honourPauseRequest() {
+    if (commsState.commsPauseRequested.load(acquire) == 0) return;
+    commsState.commsPaused.store(1, release);
+    while (commsState.commsPauseRequested.load(acquire) != 0 &&
+           instrumentLink.commsStopRequested.load(acquire) == 0)
+        sleepMilliseconds(1);
+    commsState.commsPaused.store(0, release);
+}
+
+// Reads exactly n bytes that the driver already holds.
+void readAvailable(std::uint8_t* into, int n) {
+    int got = 0;
+    while (got < n) {
+        int r = readSerialPort(into + got, n - got);
+        if (r <= 0) break;
+        got += r;
+    }
+}
+
+} // namespace
+
+void storeReportInRing(const Report& r) {
+    int slot = nextRingIndex(reportRing.ringWriteIndex.load(relaxed));
+    reportRing.statusWord[slot].store(r.statusWord, relaxed);
+    reportRing.calibrationWord[slot].store(r.calibrationWord, relaxed);
+    reportRing.rawIc[slot].store(r.rawIc, relaxed);
+    reportRing.rawVc[slot].store(r.rawVc, relaxed);
+    reportRing.rawVr[slot].store(r.rawVr, relaxed);
+    reportRing.rawVb[slot].store(r.rawVb, relaxed);
+    // Publishing the index releases the slot's values to the reader.
+    reportRing.ringWriteIndex.store(slot, release);
+    commsState.reportsStored.fetch_add(1, release);
+}
+
+void resetCommsDefaults() {
+    for (int i = 0; i < reportRingSize; ++i) {
+        reportRing.statusWord[i].store(0, relaxed);
+        reportRing.calibrationWord[i].store(0, relaxed);
+        reportRing.rawIc[i].store(0, relaxed);
+        reportRing.rawVc[i].store(0, relaxed);
+        reportRing.rawVr[i].store(0, relaxed);
+        reportRing.rawVb[i].store(0, relaxed);
+    }
+    reportRing.ringWriteIndex.store(0, release);
+    reportRing.ringReadIndex.store(0, release);
+    reportRing.ringReaderBusy.store(0, release);
+    reportRing.ringWriterAck.store(0, release);
+    commsState.commsPauseRequested.store(0, release);
+    commsState.commsPaused.store(0, release);
+    commsState.pendingChecksumError.store(-1, release);
+    commsState.reportsStored.store(0, release);
+    commsState.resyncSkipBytes.store(0, relaxed);
+    commsState.checksumErrorCount.store(0, relaxed);
+    commsState.lastPollMs = 0;
+    currentReport = Report{};
+}
+
+int commsThreadMain() {
+    while (instrumentLink.commsStopRequested.load(acquire) == 0) {
+        honourPauseRequest();
+        sleepMilliseconds(1);
+        pollInstrument();
+        checkWatchdog();
+        receiveReport();
+    }
+    commsState.commsThreadRunning.store(0, release);
+    return 0;
+}
+
+void pollInstrument() {
+    if (instrumentLink.linkConnected.load(acquire) != 1) return;
+    std::int64_t now = elapsedMilliseconds();
+    if (now < commsState.lastPollMs + pollIntervalMs) return;
+    commsState.lastPollMs = now;
+    requestReport();
+}
+
+void checkWatchdog() {
+    if (instrumentLink.linkConnected.load(acquire) != 1) return;
+    if (elapsedMilliseconds() > instrumentLink.lastGoodReplyMs.load(acquire) + watchdogTimeoutMs)
+        closeInstrumentLink();
+}
+
+void receiveReport() {
+    if (instrumentLink.linkConnected.load(acquire) != 1) return;
+    if (!serialPortIsOpen()) {
+        instrumentLink.linkConnected.store(0, release);
+        return;
+    }
+    int available = serialBytesAvailable();
+    if (available < static_cast<int>(reportSize)) return;
+    int ack = reportRing.ringReaderBusy.load(acquire);
+    reportRing.ringWriterAck.store(ack, release);
+    int wanted = static_cast<int>(reportSize) + commsState.resyncSkipBytes.load(relaxed);
+    if (ack != 0 || available < wanted) return;
+    readAvailable(commsState.receiveBuffer, wanted);
+    commsState.resyncSkipBytes.store(0, relaxed);
+    DecodedReport decoded = decodeReport(commsState.receiveBuffer);
+    if (decoded.checksumOk) {
+        instrumentLink.lastGoodReplyMs.store(elapsedMilliseconds(), release);
+        storeReportInRing(decoded.report);
+        return;
+    }
+    commsState.pendingChecksumError.store(decoded.receivedChecksum, release);
+    // Every second failure shifts the byte alignment by one until reports pass again.
+    if (commsState.checksumErrorCount.fetch_add(1, relaxed) + 1 == 2) {
+        commsState.checksumErrorCount.store(0, relaxed);
+        commsState.resyncSkipBytes.fetch_add(1, relaxed);
+    }
+}
+
+bool takeReport() {
+    int readIndex = reportRing.ringReadIndex.load(relaxed);
+    if (reportRing.ringWriteIndex.load(acquire) == readIndex) return false;
+    reportRing.ringReaderBusy.store(1, release);
+    std::int64_t start = elapsedMilliseconds();
+    while (reportRing.ringWriterAck.load(acquire) == 0 && elapsedMilliseconds() - start <= handOverTimeoutMs)
+        std::this_thread::yield();
+    readIndex = nextRingIndex(readIndex);
+    reportRing.ringReadIndex.store(readIndex, release);
+    currentReport.statusWord = reportRing.statusWord[readIndex].load(relaxed);
+    currentReport.calibrationWord = reportRing.calibrationWord[readIndex].load(relaxed);
+    currentReport.rawIc = reportRing.rawIc[readIndex].load(relaxed);
+    currentReport.rawVc = reportRing.rawVc[readIndex].load(relaxed);
+    currentReport.rawVr = reportRing.rawVr[readIndex].load(relaxed);
+    currentReport.rawVb = reportRing.rawVb[readIndex].load(relaxed);
+    reportRing.ringReaderBusy.store(0, release);
+    return true;
+}
+
+bool commsThreadIsRunning() {
+    return commsState.commsThreadRunning.load(acquire) != 0;
+}
+
+void pauseCommsThread() {
+    if (!commsThreadIsRunning()) return;
+    commsState.commsPauseRequested.store(1, release);
+    // The thread acknowledges between loop steps; one that is ending never will.
+    std::int64_t start = elapsedMilliseconds();
+    while (commsState.commsPaused.load(acquire) == 0 && commsThreadIsRunning() &&
+           elapsedMilliseconds() - start < 250)
+        std::this_thread::yield();
+}
+
+void resumeCommsThread() {
+    commsState.commsPauseRequested.store(0, release);
+}
+
+std::string takeChecksumErrorText() {
+    int received = commsState.pendingChecksumError.exchange(-1, std::memory_order_acq_rel);
+    if (received < 0) return std::string();
+    char text[24];
+    std::snprintf(text, sizeof text, "USB error: $%04X", static_cast<unsigned>(received));
+    return text;
+}

@@ -1,0 +1,299 @@
+#include "link/serial_port.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <mutex>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+// A write waits at most this long for room in the driver's buffer, then gives up on the rest.
+constexpr int writeTimeoutMs = 100;
+
+// Parses "COM" + decimal n; 0 when the name is anything else.
+int comNumber(const std::string& name) {
+    if (name.size() < 4 || name.size() > 9 || name.compare(0, 3, "COM") != 0) return 0;
+    int n = 0;
+    for (std::size_t i = 3; i < name.size(); ++i) {
+        if (name[i] < '0' || name[i] > '9') return 0;
+        n = n * 10 + (name[i] - '0');
+    }
+    return n;
+}
+
+// Guards the slot so that a close on one thread never races a read or write on the other.
+std::mutex portMutex;
+
+} // namespace
+
+#ifdef _WIN32
+
+namespace {
+HANDLE portHandle = INVALID_HANDLE_VALUE;
+bool portLost = false;
+
+void closeLocked() {
+    if (portHandle != INVALID_HANDLE_VALUE) CloseHandle(portHandle);
+    portHandle = INVALID_HANDLE_VALUE;
+    portLost = false;
+}
+} // namespace
+
+std::string resolveSerialPortPath(const std::string& name) {
+    int n = comNumber(name);
+    return n > 0 ? "\\\\.\\COM" + std::to_string(n) : std::string();
+}
+
+bool openSerialPort(const std::string& name, int baud, int dataBits, int parity, int stopBits, int handshake,
+                    int receiveBufferSize, int transmitBufferSize) {
+    std::lock_guard<std::mutex> lock(portMutex);
+    closeLocked();
+    std::string path = resolveSerialPortPath(name);
+    if (path.empty()) return false;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    SetupComm(h, static_cast<DWORD>(receiveBufferSize), static_cast<DWORD>(transmitBufferSize));
+    DCB dcb{};
+    dcb.DCBlength = sizeof(dcb);
+    if (!GetCommState(h, &dcb)) {
+        CloseHandle(h);
+        return false;
+    }
+    dcb.BaudRate = static_cast<DWORD>(baud);
+    dcb.ByteSize = static_cast<BYTE>(dataBits);
+    dcb.fBinary = TRUE;
+    dcb.fParity = parity != ParityNone;
+    dcb.Parity = parity == ParityOdd ? ODDPARITY : parity == ParityEven ? EVENPARITY : NOPARITY;
+    dcb.StopBits = stopBits == 2 ? TWOSTOPBITS : ONESTOPBIT;
+    dcb.fOutxCtsFlow = handshake == HandshakeRtsCts;
+    dcb.fRtsControl = handshake == HandshakeRtsCts ? RTS_CONTROL_HANDSHAKE : RTS_CONTROL_ENABLE;
+    dcb.fOutX = dcb.fInX = handshake == HandshakeXonXoff;
+    dcb.fDtrControl = DTR_CONTROL_ENABLE;
+    dcb.fOutxDsrFlow = FALSE;
+    if (!SetCommState(h, &dcb)) {
+        CloseHandle(h);
+        return false;
+    }
+    COMMTIMEOUTS timeouts{};
+    timeouts.ReadIntervalTimeout = MAXDWORD; // reads return at once with what is there
+    timeouts.WriteTotalTimeoutConstant = writeTimeoutMs;
+    SetCommTimeouts(h, &timeouts);
+    portHandle = h;
+    return true;
+}
+
+bool serialPortIsOpen() {
+    std::lock_guard<std::mutex> lock(portMutex);
+    if (portHandle == INVALID_HANDLE_VALUE || portLost) return false;
+    DWORD errors = 0;
+    COMSTAT stat{};
+    if (!ClearCommError(portHandle, &errors, &stat)) portLost = true;
+    return !portLost;
+}
+
+int serialBytesAvailable() {
+    std::lock_guard<std::mutex> lock(portMutex);
+    if (portHandle == INVALID_HANDLE_VALUE || portLost) return 0;
+    DWORD errors = 0;
+    COMSTAT stat{};
+    if (!ClearCommError(portHandle, &errors, &stat)) {
+        portLost = true;
+        return 0;
+    }
+    return static_cast<int>(stat.cbInQue);
+}
+
+int readSerialPort(void* buffer, int n) {
+    std::lock_guard<std::mutex> lock(portMutex);
+    if (portHandle == INVALID_HANDLE_VALUE || portLost || n <= 0) return 0;
+    DWORD got = 0;
+    if (!ReadFile(portHandle, buffer, static_cast<DWORD>(n), &got, nullptr)) {
+        portLost = true;
+        return 0;
+    }
+    return static_cast<int>(got);
+}
+
+int writeSerialPort(const void* buffer, int n) {
+    std::lock_guard<std::mutex> lock(portMutex);
+    if (portHandle == INVALID_HANDLE_VALUE || portLost || n <= 0) return 0;
+    DWORD put = 0;
+    if (!WriteFile(portHandle, buffer, static_cast<DWORD>(n), &put, nullptr)) return 0;
+    return static_cast<int>(put);
+}
+
+void closeSerialPort() {
+    std::lock_guard<std::mutex> lock(portMutex);
+    closeLocked();
+}
+
+#else
+
+namespace {
+int portFd = -1;
+bool portLost = false;
+
+void closeLocked() {
+    if (portFd >= 0) ::close(portFd);
+    portFd = -1;
+    portLost = false;
+}
+
+speed_t baudConstant(int baud) {
+    switch (baud) {
+    case 9600: return B9600;
+    case 19200: return B19200;
+    case 38400: return B38400;
+    case 57600: return B57600;
+    case 115200: return B115200;
+    case 230400: return B230400;
+    case 460800: return B460800;
+    case 921600: return B921600;
+    default: return B0;
+    }
+}
+
+// A hang-up or error on the descriptor means the device (or the pseudo-terminal's peer) is gone.
+void notePollState() {
+    pollfd p{portFd, 0, 0};
+    if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL))) portLost = true;
+}
+
+bool usableLocked() {
+    return portFd >= 0 && !portLost;
+}
+
+long long steadyMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+} // namespace
+
+std::string resolveSerialPortPath(const std::string& name) {
+    int n = comNumber(name);
+    if (n <= 0) return std::string();
+    std::string link = "ports/COM" + std::to_string(n);
+    struct stat st {};
+    if (::lstat(link.c_str(), &st) == 0) return link;
+    return "/dev/ttyUSB" + std::to_string(n - 1);
+}
+
+bool openSerialPort(const std::string& name, int baud, int dataBits, int parity, int stopBits, int handshake,
+                    int, int) {
+    std::lock_guard<std::mutex> lock(portMutex);
+    closeLocked();
+    std::string path = resolveSerialPortPath(name);
+    speed_t speed = baudConstant(baud);
+    if (path.empty() || speed == B0 || dataBits < 5 || dataBits > 8) return false;
+    int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    // Another program holding the port is "port in use", as on systems with exclusive ports.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        ::close(fd);
+        return false;
+    }
+    termios tio {};
+    if (::tcgetattr(fd, &tio) != 0) {
+        ::close(fd);
+        return false;
+    }
+    ::cfmakeraw(&tio);
+    tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
+    static const tcflag_t sizeFlags[] = {CS5, CS6, CS7, CS8};
+    tio.c_cflag |= sizeFlags[dataBits - 5] | CLOCAL | CREAD;
+    if (parity == ParityOdd) tio.c_cflag |= PARENB | PARODD;
+    if (parity == ParityEven) tio.c_cflag |= PARENB;
+    if (stopBits == 2) tio.c_cflag |= CSTOPB;
+    tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
+    if (handshake == HandshakeRtsCts) tio.c_cflag |= CRTSCTS;
+    if (handshake == HandshakeXonXoff) tio.c_iflag |= IXON | IXOFF;
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    ::cfsetispeed(&tio, speed);
+    ::cfsetospeed(&tio, speed);
+    if (::tcsetattr(fd, TCSANOW, &tio) != 0) {
+        ::close(fd);
+        return false;
+    }
+    ::tcflush(fd, TCIOFLUSH);
+    portFd = fd;
+    portLost = false;
+    return true;
+}
+
+bool serialPortIsOpen() {
+    std::lock_guard<std::mutex> lock(portMutex);
+    if (portFd < 0) return false;
+    if (!portLost) notePollState();
+    return !portLost;
+}
+
+int serialBytesAvailable() {
+    std::lock_guard<std::mutex> lock(portMutex);
+    if (!usableLocked()) return 0;
+    int n = 0;
+    if (::ioctl(portFd, FIONREAD, &n) != 0) {
+        notePollState();
+        return 0;
+    }
+    return n;
+}
+
+int readSerialPort(void* buffer, int n) {
+    std::lock_guard<std::mutex> lock(portMutex);
+    if (!usableLocked() || n <= 0) return 0;
+    ssize_t got = ::read(portFd, buffer, static_cast<size_t>(n));
+    if (got < 0) {
+        if (errno != EAGAIN && errno != EINTR) portLost = true;
+        return 0;
+    }
+    return static_cast<int>(got);
+}
+
+int writeSerialPort(const void* buffer, int n) {
+    std::lock_guard<std::mutex> lock(portMutex);
+    if (!usableLocked() || n <= 0) return 0;
+    const char* bytes = static_cast<const char*>(buffer);
+    int done = 0;
+    long long deadline = steadyMs() + writeTimeoutMs;
+    while (done < n) {
+        ssize_t put = ::write(portFd, bytes + done, static_cast<size_t>(n - done));
+        if (put > 0) {
+            done += static_cast<int>(put);
+            continue;
+        }
+        if (put < 0 && errno == EINTR) continue;
+        if (put < 0 && errno != EAGAIN) {
+            portLost = true;
+            break;
+        }
+        long long left = deadline - steadyMs();
+        if (left <= 0) break;
+        pollfd p{portFd, POLLOUT, 0};
+        if (::poll(&p, 1, static_cast<int>(left)) <= 0) break;
+        if (p.revents & (POLLHUP | POLLERR | POLLNVAL)) {
+            portLost = true;
+            break;
+        }
+    }
+    return done;
+}
+
+void closeSerialPort() {
+    std::lock_guard<std::mutex> lock(portMutex);
+    closeLocked();
+}
+
+#endif

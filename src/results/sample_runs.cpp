@@ -1,0 +1,4 @@
+#include "results/sample_runs.h"
+
+// Filled in later with the sample runs.
+void loadSampleRun() {}

@@ -1,0 +1,163 @@
+#include <cmath>
+#include <map>
+
+#include "link/comms_thread.h"
+#include "sweep/instrument_values.h"
+#include "sweep/run_record.h"
+#include "virtual_instrument.h"
+
+namespace {
+
+// Per pass: the states the machine went through and, per step, the reports taken while ramping.
+struct RunTrace {
+    std::vector<std::int64_t> states{0};
+    std::map<std::int64_t, std::int64_t> rampReports;
+    std::int64_t stateBefore = 0, stepBefore = 0;
+    int readIndexBefore = 0;
+
+    void before() {
+        stateBefore = sweepControl.sweepState;
+        stepBefore = sweepControl.currentStep;
+        readIndexBefore = reportRing.ringReadIndex.load();
+    }
+    void after() {
+        if (stateBefore == 4 && reportRing.ringReadIndex.load() != readIndexBefore) rampReports[stepBefore] += 1;
+        if (sweepControl.sweepState != states.back()) states.push_back(sweepControl.sweepState);
+        before();
+    }
+};
+
+} // namespace
+
+TEST_F(ProgramOnSim, RunWalksEveryStepAndCompletes) {
+    ASSERT_TRUE(sim.start({"--device", "resistor", "--resistance", "1000", "--speed", "40"}));
+    useShortSweep(2);
+    connect();
+    RunTrace trace;
+    trace.before();
+    press(278);
+    ASSERT_TRUE(runUntil([&] { return trace.states.size() > 1 && sweepControl.sweepState == 0; }, 30000,
+                         [&] { trace.after(); }));
+    std::vector<std::int64_t> expected{0};
+    for (int step = 0; step <= instrumentValues.lastStepIndex; ++step)
+        for (std::int64_t s : {1, 2, 3, 4, 5}) expected.push_back(s);
+    expected.push_back(6);
+    expected.push_back(0);
+    EXPECT_EQ(trace.states, expected);
+    EXPECT_EQ(instrumentValues.lastStepIndex, 2);
+    EXPECT_EQ(sweepControl.statusText, "Run completed");
+    EXPECT_TRUE(sweepControl.lastStopReason == "+Vc LIMIT" || sweepControl.lastStopReason == "+Ic LIMIT")
+        << sweepControl.lastStopReason;
+    EXPECT_EQ(decodedStatus.hvState, 3);
+
+    for (int step = 0; step <= 2; ++step) {
+        // Every report of the ramp is stored except the one that crossed the limit.
+        EXPECT_GT(trace.rampReports[step], 10) << step;
+        EXPECT_EQ(runRecord.entryCount[step], trace.rampReports[step] - 1) << step;
+        // Calibrated values: the resistor's current follows its voltage.
+        int checked = 0;
+        for (std::int64_t e = 1; e <= runRecord.entryCount[step]; ++e) {
+            double vc = runRecord.VC[step][e], ic = runRecord.IC[step][e];
+            if (vc < 1.0) continue;
+            EXPECT_NEAR(ic, vc / 1000.0, 0.1 * vc / 1000.0) << step << "/" << e;
+            EXPECT_LE(vc, 6.5 * 1.05);
+            ++checked;
+        }
+        EXPECT_GT(checked, 3) << step;
+    }
+    for (const auto& d : platform::recordedDialogs()) ADD_FAILURE() << d.title << ": " << d.body;
+}
+
+TEST_F(ProgramOnSim, StopDuringARampEndsTheRunAsManualRequest) {
+    ASSERT_TRUE(sim.start({"--device", "npn", "--speed", "20"}));
+    useShortSweep(3);
+    connect();
+    press(278);
+    ASSERT_TRUE(runUntil([] { return sweepControl.sweepState == 4 && decodedStatus.stepPhase == 2; }, 10000));
+    press(279);
+    ASSERT_TRUE(runUntil([] { return sweepControl.sweepState == 0; }, 5000));
+    EXPECT_EQ(sweepControl.lastStopReason, "MANUAL REQUEST");
+    EXPECT_EQ(sweepControl.statusText, "Run completed");
+    EXPECT_EQ(sweepControl.currentStep, 0);
+}
+
+TEST_F(ProgramOnSim, DisconnectDuringARunKeepsThePartialRecordAndReconnectRunsAgain) {
+    ASSERT_TRUE(sim.start({"--device", "resistor", "--speed", "20"}));
+    useShortSweep(3);
+    connect();
+    press(278);
+    ASSERT_TRUE(runUntil([] { return sweepControl.sweepState == 4 && sweepControl.currentEntry > 5; }, 10000));
+    press(273);
+    runUntil([] { return false; }, 50);
+    EXPECT_EQ(sweepControl.sweepState, 0);
+    EXPECT_FALSE(connected());
+    std::int64_t kept = runRecord.entryCount[0];
+    EXPECT_GT(kept, 5);
+    runUntil([] { return false; }, 200);
+    EXPECT_EQ(runRecord.entryCount[0], kept);
+    EXPECT_NE(sweepControl.statusText, "Run completed");
+
+    // The ring carries on from where it was.
+    int readIndex = reportRing.ringReadIndex.load();
+    connect();
+    press(278);
+    ASSERT_TRUE(runUntil([] { return sweepControl.sweepState == 4 && sweepControl.currentEntry > 0; }, 10000));
+    EXPECT_NE(reportRing.ringReadIndex.load(), readIndex);
+    for (const auto& d : platform::recordedDialogs()) ADD_FAILURE() << d.title << ": " << d.body;
+}
+
+TEST_F(ProgramOnSim, VanishingInstrumentDropsTheLinkWithoutAMessage) {
+    ASSERT_TRUE(sim.start({"--fault", "vanish@400ms"}));
+    connect();
+    ASSERT_TRUE(runUntil([] { return !connected(); }, 3000));
+    runUntil([] { return false; }, 20);
+    EXPECT_EQ(instrumentLink.indicatorShownState, 0);
+    for (const auto& d : platform::recordedDialogs()) ADD_FAILURE() << d.title << ": " << d.body;
+}
+
+TEST_F(ProgramOnSim, SilentInstrumentIsDisconnectedByTheWatchdog) {
+    ASSERT_TRUE(sim.start({"--fault", "silent@3"}));
+    connect();
+    auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(runUntil([] { return !connected(); }, 4000));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
+    for (const auto& d : platform::recordedDialogs()) ADD_FAILURE() << d.title << ": " << d.body;
+}
+
+TEST_F(ProgramOnSim, InsertedByteIsRecoveredAndReportsFlowOn) {
+    ASSERT_TRUE(sim.start({"--device", "resistor", "--speed", "40", "--fault", "insert@40"}));
+    useShortSweep(1);
+    connect();
+    press(278);
+    ASSERT_TRUE(runUntil([] { return commsState.checksumErrorCount.load() + commsState.resyncSkipBytes.load() > 0; },
+                         10000));
+    std::int64_t stored = commsState.reportsStored.load();
+    ASSERT_TRUE(runUntil([&] { return commsState.reportsStored.load() > stored + 10; }, 5000));
+    EXPECT_TRUE(connected());
+    ASSERT_TRUE(runUntil([] { return sweepControl.sweepState == 0; }, 20000));
+    EXPECT_EQ(sweepControl.statusText, "Run completed");
+    for (const auto& d : platform::recordedDialogs()) ADD_FAILURE() << d.title << ": " << d.body;
+}
+
+TEST_F(ProgramOnSim, PortThatCannotBeOpenedWarnsAndTwoMorePressesTryAgain) {
+    const std::string warning =
+        "USB/COM service unable to start - Please check instrument is connected via USB and COM port number is "
+        "correct.";
+    for (int port : {0, 9}) {
+        platform::clearRecordedDialogs();
+        shell.comPortNumber = port;
+        press(273);
+        runUntil([] { return false; }, 20);
+        ASSERT_EQ(platform::recordedDialogs().size(), 1u) << port;
+        EXPECT_EQ(platform::recordedDialogs()[0].title, "Warning #xxxx");
+        EXPECT_EQ(platform::recordedDialogs()[0].body, warning);
+        EXPECT_FALSE(connected());
+        press(273); // only stops the idle thread
+        runUntil([] { return false; }, 20);
+        EXPECT_EQ(platform::recordedDialogs().size(), 1u) << port;
+    }
+    ASSERT_TRUE(sim.start({}));
+    shell.comPortNumber = simPort;
+    connect();
+    EXPECT_EQ(platform::recordedDialogs().size(), 1u);
+}
