@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "../tests/link/fake_instrument.h"
+#include "bench_window.h"
 #include "app/shell_state.h"
 #include "link/comms_thread.h"
 #include "link/instrument_link.h"
@@ -13,12 +14,7 @@
 namespace {
 
 void loopTickWithNothingToDo(benchmark::State& state) {
-    platform::initPlatform();
-    platform::resetPlatform();
-    resetInstrumentLinkDefaults();
-    resetCommsDefaults();
-    resetSweepStateMachineDefaults();
-    platform::openWindow(1, 0, 0, 400, 300, "bench", platform::WindowTitleBar);
+    openBenchMainWindow();
     for (auto _ : state) loopTick();
     platform::resetPlatform();
 }

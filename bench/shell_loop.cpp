@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "app/main_loop.h"
+#include "bench_window.h"
 #include "app/program_defaults.h"
 #include "app/settings_file.h"
 #include "app/startup.h"
@@ -22,10 +23,7 @@ std::filesystem::path freshInstallation() {
 }
 
 void idleMainLoopPass(benchmark::State& state) {
-    platform::initPlatform();
-    platform::resetPlatform();
-    resetProgramDefaults();
-    platform::openWindow(1, 0, 0, 400, 300, "bench", platform::WindowTitleBar);
+    openBenchMainWindow();
     for (auto _ : state) mainLoopPass();
     platform::resetPlatform();
 }
