@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -153,6 +154,31 @@ TEST(WholeProgram, ExitCodeIsZeroAfterACloseRequest) {
     EXPECT_EQ(runProgram(0, nullptr), 0);
     platform::removeDialogRecorder();
     platform::overrideActiveWindow(-1);
+    platform::resetPlatform();
+}
+
+} // namespace
+
+namespace {
+
+TEST(WholeProgram, SecondStartLeavesTheSettingsFileByteIdentical) {
+    testsupport::ScratchDirectory dir;
+    std::filesystem::copy(KRV_SOURCE_DIR "/install", ".", std::filesystem::copy_options::recursive);
+    platform::initPlatform();
+    platform::resetPlatform();
+    platform::installDialogRecorder([](const platform::RecordedDialog&) { return std::string("ok"); });
+    startProgram();
+    const std::string first = testsupport::readFile("settings/system_settings.txt");
+    EXPECT_NE(first.substr(0, 3), "\xEF\xBB\xBF");
+    int lines = 0;
+    for (std::size_t at = first.find("\r\n"); at != std::string::npos; at = first.find("\r\n", at + 2)) ++lines;
+    EXPECT_EQ(lines, 57);
+    EXPECT_EQ(std::count(first.begin(), first.end(), '\n'), 57);
+    platform::resetPlatform();
+    platform::installDialogRecorder([](const platform::RecordedDialog&) { return std::string("ok"); });
+    startProgram();
+    EXPECT_EQ(testsupport::readFile("settings/system_settings.txt"), first);
+    platform::removeDialogRecorder();
     platform::resetPlatform();
 }
 
