@@ -29,14 +29,18 @@ constexpr int mainWindow = 1;
 constexpr std::int64_t sweepingRedrawMs = 100;
 constexpr std::int64_t idleRedrawMs = 10000;
 
-// Dragging over the graph (cursors) asks for a redraw; the position also serves the hot-region test.
+// The pointer position serves the hot-region test; a press or drag at a position other than the last
+// pressed one asks for a redraw, so a click on the panel shows at once even after hovering there.
 void trackMouse() {
     int x = platform::mouseX(mainWindow);
     int y = platform::mouseY(mainWindow);
-    if (x == shell.mouseX && y == shell.mouseY) return;
     shell.mouseX = x;
     shell.mouseY = y;
-    if (shell.leftButtonDown == 1) sweepControl.redrawRequested = 1;
+    SweepControl& s = sweepControl;
+    if (shell.leftButtonDown != 1 || (x == s.pressedMouseX && y == s.pressedMouseY)) return;
+    s.pressedMouseX = x;
+    s.pressedMouseY = y;
+    s.redrawRequested = 1;
 }
 
 void relayoutAfterWindowChange() {

@@ -38,6 +38,8 @@ struct SweepControl {
 
     // Loop tick bookkeeping.
     bool lastSampleStored = false; // whether the report taken last went into the run record
+    int pressedMouseX = 0;         // pointer position last seen with the left button down
+    int pressedMouseY = 0;
     std::int64_t lastRelayoutSecond = 0;
     std::int64_t shownTestConfigurationId = -1;
 };

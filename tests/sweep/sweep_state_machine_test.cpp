@@ -11,6 +11,8 @@
 #include "sweep/run_record.h"
 #include "sweep/sweep_parameters.h"
 #include "sweep/sweep_state_machine.h"
+#include "app/elapsed_clock.h"
+#include "app/shell_state.h"
 #include "test_support.h"
 #include "ui/platform/platform.h"
 
@@ -261,4 +263,30 @@ TEST_F(SweepTest, RunControlButtons) {
                   bit3 ? controlHvStopRequest : controlHvStartRequest);
     }
     EXPECT_EQ(registerImage[regControl] & (controlHvStartRequest | controlHvStopRequest), 0);
+}
+
+TEST_F(SweepTest, PressAtANewPointerPositionRedrawsAtOnce) {
+    struct Case {
+        int x, y;
+        int button;
+        bool redraw;
+    } cases[] = {
+        {40, 50, 0, false}, // hovering only moves the pointer
+        {40, 50, 1, true},  // a press where the pointer already rests
+        {40, 50, 1, false}, // held still
+        {41, 50, 1, true},  // dragged
+        {90, 90, 0, false},
+        {41, 50, 1, false}, // pressed again where the last press was
+    };
+    for (const Case& c : cases) {
+        platform::postMouseEvent(platform::EventLeftButtonUp, 1, c.x, c.y);
+        platform::waitEvent(0);
+        shell.leftButtonDown = c.button;
+        const std::int64_t notDue = elapsedMilliseconds() - 1; // a refresh sets it to now
+        sweepControl.lastRedrawTime = notDue;
+        loopTick();
+        EXPECT_EQ(shell.mouseX, c.x);
+        EXPECT_EQ(sweepControl.lastRedrawTime != notDue, c.redraw) << c.x << "," << c.y << " " << c.button;
+    }
+    shell.leftButtonDown = 0;
 }
