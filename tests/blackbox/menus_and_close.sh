@@ -81,16 +81,31 @@ toggles=(
   "444 0 500 53 KRV_AlternateDisplayColours=Yes"
   "503 0 560 75 CheckWebsiteForUpdate=1"
 )
+# Waits up to two seconds for a settings line.
+written() {
+  for _ in $(seq 1 20); do
+    [ "$(setting "${1%%=*}")" == "$1" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
 for entry in "${toggles[@]}"; do
   read -r menu sub x y line <<< "$entry"
   choose "$menu" "$sub" "$x" "$y"
+  if ! written "$line"; then
+    # A busy machine may open the menu too late for the click; close whatever is open and try once more.
+    xdotool key Escape Escape Escape
+    sleep 0.5
+    choose "$menu" "$sub" "$x" "$y"
+    written "$line"
+  fi
   check_eq "menu click writes ${line%%=*}" "$(setting "${line%%=*}")" "$line"
 done
 
 # A box is the focused window; Return closes it.
 expect_box() {
   local title=$1 focused=""
-  for _ in $(seq 1 30); do
+  for _ in $(seq 1 50); do
     focused=$(xdotool getwindowname "$(xdotool getwindowfocus)" 2>/dev/null)
     [ "$focused" == "$title" ] && break
     sleep 0.1
