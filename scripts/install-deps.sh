@@ -10,7 +10,7 @@ packages=(
   libgtest-dev googletest libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-liberation2 fonts-crosextra-carlito
-  xvfb xdotool imagemagick x11-utils
+  xvfb xdotool imagemagick x11-utils libx11-dev
 )
 
 missing=()

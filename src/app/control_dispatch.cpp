@@ -4,6 +4,7 @@
 #include "results/result_actions.h"
 #include "sweep/parameter_panel.h"
 #include "sweep/run_control.h"
+#include "sweep/sweep_state_machine.h"
 #include "sweep/sweep_parameters.h"
 
 namespace {
@@ -16,9 +17,11 @@ struct ControlHandler {
 
 const char* const dutButtonCodes[6] = {"NPN", "PNP", "NFET", "PFET", "DIODE", "SCR"};
 
+// The graph and its panel show the chosen DUT's settings, so they are redrawn at once.
 template <int index>
 void selectDut() {
     applyDutType(dutButtonCodes[index]);
+    sweepControl.redrawRequested = 1;
 }
 
 const ControlHandler controlHandlers[] = {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ctime>
 #include <filesystem>
 #include <map>
 
@@ -180,6 +181,42 @@ TEST(WholeProgram, SecondStartLeavesTheSettingsFileByteIdentical) {
     EXPECT_EQ(testsupport::readFile("settings/system_settings.txt"), first);
     platform::removeDialogRecorder();
     platform::resetPlatform();
+}
+
+} // namespace
+
+namespace {
+
+TEST(WholeProgram, UpdateCheckDateIsStoredOnlyWhenTheCheckIsOnAndDue) {
+    const std::string today = [] {
+        const std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&now, &local);
+        char text[16];
+        std::strftime(text, sizeof text, "%d/%m/%Y", &local);
+        return std::string(text);
+    }();
+    const struct {
+        const char* seed;
+        std::string expectedDateLine;
+    } cases[] = {
+        {"CheckWebsiteForUpdate=1\r\nDateOfLastUpdateCheck=1/1/2025\r\n", "DateOfLastUpdateCheck=" + today},
+        {"CheckWebsiteForUpdate=0\r\nDateOfLastUpdateCheck=1/1/2025\r\n", "DateOfLastUpdateCheck=1/1/2025"},
+        {"CheckWebsiteForUpdate=5\r\nDateOfLastUpdateCheck=1/1/2025\r\n", "DateOfLastUpdateCheck=1/1/2025"},
+    };
+    for (const auto& c : cases) {
+        testsupport::ScratchDirectory dir;
+        std::filesystem::copy(KRV_SOURCE_DIR "/install", ".", std::filesystem::copy_options::recursive);
+        testsupport::writeFile("settings/system_settings.txt", c.seed);
+        platform::initPlatform();
+        platform::resetPlatform();
+        platform::installDialogRecorder([](const platform::RecordedDialog&) { return std::string("ok"); });
+        startProgram();
+        const std::string file = testsupport::readFile("settings/system_settings.txt");
+        EXPECT_NE(file.find("\r\n" + c.expectedDateLine + "\r\n"), std::string::npos) << c.seed << file;
+        platform::removeDialogRecorder();
+        platform::resetPlatform();
+    }
 }
 
 } // namespace

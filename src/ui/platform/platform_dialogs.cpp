@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QStringList>
 #include <QUrl>
 
@@ -47,6 +48,12 @@ QWidget* dialogParent() {
     return record ? record->widget.data() : nullptr;
 }
 
+// Hands the foreground back to the window that owned a closed box, as the box's owner expects; without
+// a window manager nobody else would, and a close request on that window would then go unheard.
+void restoreForeground(const QPointer<QWidget>& owner) {
+    if (owner) owner->activateWindow();
+}
+
 // "Test Setup (*.tsu)|*.tsu|All files|*.*" -> "Test Setup (*.tsu);;All files (*.*)"
 QString qtFilter(const std::string& pattern) {
     QStringList parts = QString::fromStdString(pattern).split(QLatin1Char('|'));
@@ -65,11 +72,13 @@ std::string fileDialog(const char* kind, const std::string& title, const std::st
     std::string answer;
     if (answerRecorded({kind, title, defaultPath, IconNone, ButtonsOk}, answer)) return answer;
     if (cannotShow()) return {};
+    const QPointer<QWidget> owner = dialogParent();
     QString chosen = std::string(kind) == "open"
-                         ? QFileDialog::getOpenFileName(dialogParent(), QString::fromStdString(title),
+                         ? QFileDialog::getOpenFileName(owner, QString::fromStdString(title),
                                                         QString::fromStdString(defaultPath), qtFilter(pattern))
-                         : QFileDialog::getSaveFileName(dialogParent(), QString::fromStdString(title),
+                         : QFileDialog::getSaveFileName(owner, QString::fromStdString(title),
                                                         QString::fromStdString(defaultPath), qtFilter(pattern));
+    restoreForeground(owner);
     return chosen.toStdString();
 }
 
@@ -86,10 +95,12 @@ int messageBox(const std::string& title, const std::string& body, int icon, int 
                                : icon == IconWarning   ? QMessageBox::Warning
                                : icon == IconError     ? QMessageBox::Critical
                                                        : QMessageBox::NoIcon;
+    const QPointer<QWidget> owner = dialogParent();
     QMessageBox box(qtIcon, QString::fromStdString(title), QString::fromStdString(body),
-                    buttons == ButtonsYesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, dialogParent());
+                    buttons == ButtonsYesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, owner);
     box.setTextFormat(Qt::PlainText);
     int pressed = box.exec();
+    restoreForeground(owner);
     if (buttons == ButtonsYesNo) return pressed == QMessageBox::Yes ? AnswerYes : AnswerNo;
     return AnswerOk;
 }

@@ -168,6 +168,8 @@ void closeWindow(int window) {
         s.lastActivatedWindow = 0;
         for (auto& [number, record] : s.windows)
             if (record.widget && record.widget->isVisible()) s.lastActivatedWindow = number;
+        // The foreground passes on, as it does when a window closes; without a window manager nobody else would.
+        if (auto* next = detail::findWindow(s.lastActivatedWindow); next && !s.offscreen) next->widget->activateWindow();
     }
 }
 
