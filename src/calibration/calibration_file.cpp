@@ -154,7 +154,11 @@ void fitCalibrationCoefficients(const CalibrationValues& values, CalibrationCoef
         const double parallelOhms = 1.0 / (1.0 / parasiticOhms + 1.0 / rangeOhms);
         const double currentPlus = rawToVolts(L(first + 2), into.vcAdc) / parallelOhms;
         const double currentMinus = rawToVolts(L(first + 4), into.vcAdc) / parallelOhms;
-        fitLine(into.icAdc[k], rawIcPlus, currentPlus, rawIcMinus, currentMinus);
+        // A flat current line (no current measured, as in an erased block) would read every current as 0
+        // and put the current halt limits out of reach; such a range keeps its previous coefficient.
+        LinearCal range = into.icAdc[k];
+        fitLine(range, rawIcPlus, currentPlus, rawIcMinus, currentMinus);
+        if (range.slope != 0.0) into.icAdc[k] = range;
     }
 }
 

@@ -145,10 +145,12 @@ TEST(CalibrationFile, DegenerateFitsKeepThePreviousCoefficients) {
     EXPECT_EQ(zeros.vbAdc.slope, previous.vbAdc.slope);
     EXPECT_EQ(zeros.baseGateActiveDacV.intercept, previous.baseGateActiveDacV.intercept);
     EXPECT_EQ(zeros.baseGateIdleDacI[0].slope, previous.baseGateIdleDacI[0].slope);
-    // the current ranges always fit: equal raw Ic values become 1 and 0, here with no current
-    for (const LinearCal& ic : zeros.icAdc) {
-        EXPECT_EQ(ic.slope, 0.0);
-        EXPECT_EQ(ic.intercept, 0.0);
+    // equal raw Ic values become 1 and 0, but with no current measured the line would be flat: a range
+    // that reads every current as 0 could never trip its halt limit, so it keeps its previous line
+    for (std::size_t k = 0; k < zeros.icAdc.size(); ++k) {
+        EXPECT_EQ(zeros.icAdc[k].slope, previous.icAdc[k].slope);
+        EXPECT_EQ(zeros.icAdc[k].intercept, previous.icAdc[k].intercept);
+        EXPECT_NE(zeros.icAdc[k].slope, 0.0);
     }
     expectAllFinite(zeros);
 
