@@ -17,6 +17,23 @@
 
 namespace {
 
+// A scratch working directory prepared from install/, with message boxes answered by the test; the
+// platform is reset when it goes.
+struct InstalledProgram {
+    testsupport::ScratchDirectory dir;
+    InstalledProgram() {
+        std::filesystem::copy(KRV_SOURCE_DIR "/install", ".", std::filesystem::copy_options::recursive);
+        platform::initPlatform();
+        platform::resetPlatform();
+        platform::installDialogRecorder([](const platform::RecordedDialog&) { return std::string("ok"); });
+    }
+    ~InstalledProgram() {
+        platform::removeDialogRecorder();
+        platform::overrideActiveWindow(-1);
+        platform::resetPlatform();
+    }
+};
+
 void setRegion(int r, int left, int top, int right, int bottom) {
     shell.hotRegionLeft[r] = left;
     shell.hotRegionTop[r] = top;
@@ -114,11 +131,7 @@ std::map<std::string, std::string> snapshot() {
 }
 
 TEST(WholeProgram, StartsBuildsTheMainWindowAndEndsCleanlyOnClose) {
-    testsupport::ScratchDirectory dir;
-    std::filesystem::copy(KRV_SOURCE_DIR "/install", ".", std::filesystem::copy_options::recursive);
-    platform::initPlatform();
-    platform::resetPlatform();
-    platform::installDialogRecorder([](const platform::RecordedDialog&) { return std::string("ok"); });
+    InstalledProgram program;
     startProgram();
     ASSERT_TRUE(platform::windowExists(1));
     EXPECT_EQ(platform::windowTitle(1), "Halvane - KRV650 Curve Tracer V25.004");
@@ -135,9 +148,6 @@ TEST(WholeProgram, StartsBuildsTheMainWindowAndEndsCleanlyOnClose) {
     EXPECT_EQ(shell.quitRequested, 1);
     EXPECT_EQ(snapshot(), before);
     EXPECT_TRUE(platform::recordedDialogs().empty());
-    platform::removeDialogRecorder();
-    platform::overrideActiveWindow(-1);
-    platform::resetPlatform();
 }
 
 } // namespace
@@ -145,17 +155,10 @@ TEST(WholeProgram, StartsBuildsTheMainWindowAndEndsCleanlyOnClose) {
 namespace {
 
 TEST(WholeProgram, ExitCodeIsZeroAfterACloseRequest) {
-    testsupport::ScratchDirectory dir;
-    std::filesystem::copy(KRV_SOURCE_DIR "/install", ".", std::filesystem::copy_options::recursive);
-    platform::initPlatform();
-    platform::resetPlatform();
-    platform::installDialogRecorder([](const platform::RecordedDialog&) { return std::string("ok"); });
+    InstalledProgram program;
     platform::overrideActiveWindow(1);
     platform::postCloseEvent(1);
     EXPECT_EQ(runProgram(0, nullptr), 0);
-    platform::removeDialogRecorder();
-    platform::overrideActiveWindow(-1);
-    platform::resetPlatform();
 }
 
 } // namespace
@@ -163,11 +166,7 @@ TEST(WholeProgram, ExitCodeIsZeroAfterACloseRequest) {
 namespace {
 
 TEST(WholeProgram, SecondStartLeavesTheSettingsFileByteIdentical) {
-    testsupport::ScratchDirectory dir;
-    std::filesystem::copy(KRV_SOURCE_DIR "/install", ".", std::filesystem::copy_options::recursive);
-    platform::initPlatform();
-    platform::resetPlatform();
-    platform::installDialogRecorder([](const platform::RecordedDialog&) { return std::string("ok"); });
+    InstalledProgram program;
     startProgram();
     const std::string first = testsupport::readFile("settings/system_settings.txt");
     EXPECT_NE(first.substr(0, 3), "\xEF\xBB\xBF");
