@@ -6,7 +6,7 @@
 
 #include "../tests/e2e/sim_process.h"
 #include "app/main_loop.h"
-#include "app/settings_file.h"
+#include "base/settings_file.h"
 #include "app/shell_state.h"
 #include "app/startup.h"
 #include "link/comms_thread.h"

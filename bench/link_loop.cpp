@@ -5,9 +5,11 @@
 
 #include "../tests/link/fake_instrument.h"
 #include "bench_window.h"
-#include "app/shell_state.h"
+#include "app/loop_tick.h"
+#include "base/system_settings.h"
 #include "link/comms_thread.h"
 #include "link/instrument_link.h"
+#include "sweep/instrument_connection.h"
 #include "sweep/sweep_state_machine.h"
 #include "ui/platform/platform.h"
 
@@ -53,8 +55,8 @@ void soakAtHundredReportsPerSecond(benchmark::State& state) {
         instrument.answerPolls = false;
         instrument.start();
         linkComPort(3, instrument.pty.slavePath);
-        shell.comPortNumber = 3;
-        openInstrumentLink();
+        systemSettings.comPortNumber = 3;
+        connectInstrument();
         std::atomic<bool> done{false};
         std::thread sender([&] {
             auto next = std::chrono::steady_clock::now();

@@ -9,7 +9,7 @@
 #include "app/main_loop.h"
 #include "bench_window.h"
 #include "app/program_defaults.h"
-#include "app/settings_file.h"
+#include "base/settings_file.h"
 #include "app/startup.h"
 #include "ui/platform/platform.h"
 

@@ -1,11 +1,13 @@
 #include "app/control_dispatch.h"
 
-#include "link/instrument_link.h"
+#include "app/link_actions.h"
+#include "base/gui_numbers.h"
+#include "display/graph.h"
 #include "results/result_actions.h"
 #include "sweep/parameter_panel.h"
 #include "sweep/run_control.h"
-#include "sweep/sweep_state_machine.h"
 #include "sweep/sweep_parameters.h"
+#include "ui/parameter_panel_view.h"
 
 namespace {
 
@@ -21,42 +23,49 @@ const char* const dutButtonCodes[6] = {"NPN", "PNP", "NFET", "PFET", "DIODE", "S
 template <int index>
 void selectDut() {
     applyDutType(dutButtonCodes[index]);
-    sweepControl.redrawRequested = 1;
+    requestGraphRedraw();
 }
 
+// A new run starts with an empty key.
+void runButton() {
+    if (startRun()) clearGraphStepDisplay();
+}
+
+using namespace gui;
+
 const ControlHandler controlHandlers[] = {
-    {273, toggleInstrumentLink, false},
-    {274, toggleHighVoltage, false},
-    {278, startRun, false},
-    {279, stopRun, false},
-    {318, collectorVoltageDown, true},
-    {324, collectorVoltageUp, true},
-    {322, toggleCollectorPolarity, true},
-    {323, cycleCollectorResistor, true},
-    {325, collectorCurrentDown, true},
-    {331, collectorCurrentUp, true},
-    {330, cycleCollectorPulse, true},
-    {332, stepSizeDown, true},
-    {338, stepSizeUp, true},
-    {336, toggleStepPolarity, true},
-    {337, toggleBaseGateMode, true},
-    {339, offsetDown, true},
-    {345, offsetUp, true},
-    {343, toggleOffsetPolarity, true},
-    {344, cycleOffsetRange, true},
-    {346, stepCountDown, true},
-    {352, stepCountUp, true},
-    {351, cycleBaseGatePulse, true},
-    {353, showPreviousSampleRun, true},
-    {355, showNextSampleRun, true},
-    {356, showPreviousTestConfiguration, true},
-    {358, showNextTestConfiguration, true},
-    {361, selectDut<0>, true},
-    {362, selectDut<1>, true},
-    {363, selectDut<2>, true},
-    {364, selectDut<3>, true},
-    {365, selectDut<4>, true},
-    {366, selectDut<5>, true},
+    {controlConnectButton, toggleInstrumentLink, false},
+    {controlHighVoltageButton, toggleHighVoltage, false},
+    {controlRunButton, runButton, false},
+    {controlStopButton, stopRun, false},
+    {controlCollectorVoltageDown, collectorVoltageDown, true},
+    {controlCollectorVoltageUp, collectorVoltageUp, true},
+    {controlCollectorPolarity, toggleCollectorPolarity, true},
+    {controlCollectorResistor, cycleCollectorResistor, true},
+    {controlCollectorCurrentDown, collectorCurrentDown, true},
+    {controlCollectorCurrentUp, collectorCurrentUp, true},
+    {controlCollectorPulse, cycleCollectorPulse, true},
+    {controlStepSizeDown, stepSizeDown, true},
+    {controlStepSizeUp, stepSizeUp, true},
+    {controlStepPolarity, toggleStepPolarity, true},
+    {controlBaseGateMode, toggleBaseGateMode, true},
+    {controlOffsetDown, offsetDown, true},
+    {controlOffsetUp, offsetUp, true},
+    {controlOffsetPolarity, toggleOffsetPolarity, true},
+    {controlOffsetRange, cycleOffsetRange, true},
+    {controlStepCountDown, stepCountDown, true},
+    {controlStepCountUp, stepCountUp, true},
+    {controlBaseGatePulse, cycleBaseGatePulse, true},
+    {controlPreviousSampleRun, showPreviousSampleRun, true},
+    {controlNextSampleRun, showNextSampleRun, true},
+    {controlPreviousTestConfiguration, showPreviousTestConfiguration, true},
+    {controlNextTestConfiguration, showNextTestConfiguration, true},
+    {controlDutNpn + 0, selectDut<0>, true},
+    {controlDutNpn + 1, selectDut<1>, true},
+    {controlDutNpn + 2, selectDut<2>, true},
+    {controlDutNpn + 3, selectDut<3>, true},
+    {controlDutNpn + 4, selectDut<4>, true},
+    {controlDutNpn + 5, selectDut<5>, true},
 };
 
 } // namespace

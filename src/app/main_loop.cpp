@@ -3,14 +3,14 @@
 #include "app/control_dispatch.h"
 #include "app/shell_state.h"
 #include "display/cursor_actions.h"
-#include "sweep/sweep_state_machine.h"
+#include "display/hot_regions.h"
+#include "app/loop_tick.h"
+#include "base/gui_numbers.h"
 #include "ui/platform/platform.h"
 
 namespace {
 
-constexpr int mainWindow = 1;
-constexpr int firstHotRegion = 525;
-constexpr int lastHotRegion = 549;
+using gui::mainWindow;
 
 // A click that arrives together with the move that led to it must hit where the pointer is now.
 void takeClickPosition() {
@@ -51,8 +51,8 @@ void classifyEvent(int event) {
 int hotRegionAt(int x, int y) {
     int hit = 0;
     for (int r = firstHotRegion; r <= lastHotRegion; ++r) {
-        if (shell.hotRegionLeft[r] <= x && x <= shell.hotRegionRight[r] && shell.hotRegionTop[r] <= y &&
-            y <= shell.hotRegionBottom[r])
+        if (hotRegions.hotRegionLeft[r] <= x && x <= hotRegions.hotRegionRight[r] && hotRegions.hotRegionTop[r] <= y &&
+            y <= hotRegions.hotRegionBottom[r])
             hit = r;
     }
     return hit;
@@ -60,9 +60,9 @@ int hotRegionAt(int x, int y) {
 
 void runHotRegionAction(int region) {
     switch (region) {
-    case 526: shell.cursorStepMultiplier = 0.1; break;
-    case 527: shell.cursorStepMultiplier = 1.0; break;
-    case 528: shell.cursorStepMultiplier = 10.0; break;
+    case 526: cursors.cursorStepMultiplier = 0.1; break;
+    case 527: cursors.cursorStepMultiplier = 1.0; break;
+    case 528: cursors.cursorStepMultiplier = 10.0; break;
     case 529: toggleCursorSync(); break;
     case 530: toggleCursorSlope(); break;
     case 531: zeroCursorA(); break;

@@ -3,15 +3,16 @@
 #include <string>
 
 #include "app/about_boxes.h"
-#include "app/settings_file.h"
-#include "app/shell_state.h"
-#include "app/system_settings.h"
-#include "calibration/calibration_windows.h"
-#include "link/com_port_window.h"
-#include "link/instrument_link.h"
+#include "app/link_actions.h"
+#include "base/gui_numbers.h"
+#include "base/settings_file.h"
+#include "base/system_settings.h"
+#include "display/graph.h"
+#include "ui/calibration_windows.h"
+#include "ui/com_port_window.h"
 #include "link/register_transfer.h"
 #include "results/result_actions.h"
-#include "sweep/parameter_panel.h"
+#include "ui/parameter_panel_view.h"
 #include "sweep/sweep_parameters.h"
 #include "ui/theme.h"
 
@@ -28,7 +29,7 @@ void toggleAlternateColours() {
 }
 
 void toggleDailyUpdateCheck() {
-    toggleIntegerSetting(shell.updateCheckEnabled, "CheckWebsiteForUpdate");
+    toggleIntegerSetting(systemSettings.updateCheckEnabled, "CheckWebsiteForUpdate");
 }
 
 void setGraticuleMode(const char* mode) {
@@ -53,52 +54,54 @@ const char* const dutMenuCodes[10] = {"NPN",      "PNP",      "NMOS_ENH", "PMOS_
 } // namespace
 
 bool dispatchMenuEvent(int item) {
-    if (item >= 230 && item <= 239) {
-        applyDutType(dutMenuCodes[item - 230]);
+    using namespace gui;
+    if (item >= menuDutFirst && item <= menuDutLast) {
+        applyDutType(dutMenuCodes[item - menuDutFirst]);
         refreshParameterPanel();
+        requestGraphRedraw();
         return true;
     }
-    if (item >= 240 && item <= 247) {
-        setSampleRate(sampleRateLadder[static_cast<std::size_t>(item - 240)]);
+    if (item >= menuSampleRateFirst && item <= menuSampleRateLast) {
+        setSampleRate(sampleRateLadder[static_cast<std::size_t>(item - menuSampleRateFirst)]);
         return true;
     }
     SystemSettings& s = systemSettings;
     switch (item) {
-    case 28: saveImageAndDataNow(); break;
-    case 31: openSaveOptionsWindow(); break;
-    case 32: toggleTextSetting(s.autoSave, "KRV_AutoSave"); break;
-    case 33: toggleTextSetting(s.defaultTestSetupOnStart, "KRV_DefaultTestSetupOnStart"); break;
-    case 34: openTestSetupFile(); break;
-    case 35: saveTestSetupFile(); break;
-    case 36: saveTestSetupAs(); break;
-    case 227: openInstrumentLink(); break;
-    case 228: closeInstrumentLink(); break;
-    case 57: openComPortWindow(); break;
-    case 229: toggleHvAutoOff(); break;
-    case 248: toggleIntegerSetting(sweepParameters.baseClampInCurrentMode, "KRV_BaseGate_ClampMenuOption"); break;
-    case 249: toggleIntegerSetting(sweepParameters.step0Enabled, "KRV_Step0Enabled"); break;
-    case 250: setGraticuleMode("Both"); break;
-    case 251: setGraticuleMode("Major"); break;
-    case 252: setGraticuleMode("Off"); break;
-    case 253: setGraticuleColour("White"); break;
-    case 254: setGraticuleColour("LightGreen"); break;
-    case 255: setGraticuleColour("DarkGreen"); break;
-    case 256: setBackgroundColour("White"); break;
-    case 257: setBackgroundColour("DarkGrey"); break;
-    case 258: setBackgroundColour("Black"); break;
-    case 259: setKeyDirection("Rising"); break;
-    case 260: setKeyDirection("Falling"); break;
-    case 261: toggleAlternateColours(); break;
-    case 266: setLiveReadings("Smoothed"); break;
-    case 267: setLiveReadings("Realtime"); break;
-    case 268: setLiveReadings("Raw"); break;
-    case 262: openAdcDacCalibrationWindow(); break;
-    case 263: openFactoryFixtureWindow(); break;
-    case 264: openOffsetParasiticsWindow(); break;
-    case 56: toggleDailyUpdateCheck(); break;
-    case 265: sendHardwareReset(); break;
-    case 47: showAboutBox(); break;
-    case 50: showSupportBox(); break;
+    case menuSaveImageAndData: saveImageAndDataNow(); break;
+    case menuSaveOptions: openSaveOptionsWindow(); break;
+    case menuAutoSave: toggleTextSetting(s.autoSave, "KRV_AutoSave"); break;
+    case menuDefaultSetupOnStart: toggleTextSetting(s.defaultTestSetupOnStart, "KRV_DefaultTestSetupOnStart"); break;
+    case menuOpenTestSetup: openTestSetupFile(); break;
+    case menuSaveTestSetup: saveTestSetupFile(); break;
+    case menuSaveTestSetupAs: saveTestSetupAs(); break;
+    case menuConnect: connectToInstrument(); break;
+    case menuDisconnect: disconnectFromInstrument(); break;
+    case menuSelectComPort: openComPortWindow(); break;
+    case menuHvAutoOff: toggleHvAutoOff(); break;
+    case menuBaseClamp: toggleIntegerSetting(sweepParameters.baseClampInCurrentMode, "KRV_BaseGate_ClampMenuOption"); break;
+    case menuStep0Enabled: toggleIntegerSetting(sweepParameters.step0Enabled, "KRV_Step0Enabled"); break;
+    case menuGraticuleBoth: setGraticuleMode("Both"); break;
+    case menuGraticuleMajor: setGraticuleMode("Major"); break;
+    case menuGraticuleOff: setGraticuleMode("Off"); break;
+    case menuGraticuleWhite: setGraticuleColour("White"); break;
+    case menuGraticuleLightGreen: setGraticuleColour("LightGreen"); break;
+    case menuGraticuleDarkGreen: setGraticuleColour("DarkGreen"); break;
+    case menuBackgroundWhite: setBackgroundColour("White"); break;
+    case menuBackgroundDarkGrey: setBackgroundColour("DarkGrey"); break;
+    case menuBackgroundBlack: setBackgroundColour("Black"); break;
+    case menuKeyRising: setKeyDirection("Rising"); break;
+    case menuKeyFalling: setKeyDirection("Falling"); break;
+    case menuAlternateColours: toggleAlternateColours(); break;
+    case menuLiveSmoothed: setLiveReadings("Smoothed"); break;
+    case menuLiveRealtime: setLiveReadings("Realtime"); break;
+    case menuLiveRaw: setLiveReadings("Raw"); break;
+    case menuCalibrateAdcDac: openAdcDacCalibrationWindow(); break;
+    case menuFactoryFixture: openFactoryFixtureWindow(); break;
+    case menuCalibrateOffset: openOffsetParasiticsWindow(); break;
+    case menuDailyUpdateCheck: toggleDailyUpdateCheck(); break;
+    case menuHardwareReset: sendHardwareReset(); break;
+    case menuAbout: showAboutBox(); break;
+    case menuSupportInfo: showSupportBox(); break;
     default: return false;
     }
     return true;

@@ -1,10 +1,13 @@
 #include "app/program_defaults.h"
 
-#include "app/settings_file.h"
+#include "base/settings_file.h"
 #include "app/shell_state.h"
-#include "app/system_settings.h"
+#include "base/system_settings.h"
 #include "calibration/calibration_coefficients.h"
 #include "display/cursor_actions.h"
+#include "display/hot_regions.h"
+#include "display/connection_indicator.h"
+#include "display/graph.h"
 #include "display/menu_check_marks.h"
 #include "link/comms_thread.h"
 #include "link/instrument_link.h"
@@ -18,11 +21,14 @@ void resetProgramDefaults() {
     resetSettingsFileDefaults();
     resetSystemSettingsDefaults();
     resetCursorDefaults();
+    resetHotRegionDefaults();
     resetSweepParametersDefaults();
     resetInstrumentValuesDefaults();
     resetCalibrationDefaults();
     resetRegisterTransferDefaults();
     resetMenuCheckMarkDefaults();
+    resetGraphDefaults();
+    resetConnectionIndicatorDefaults();
     resetInstrumentLinkDefaults();
     resetCommsDefaults();
     resetSweepStateMachineDefaults();

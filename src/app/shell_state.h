@@ -1,22 +1,13 @@
-// Program-wide state held by the shell: start-up values, the main loop's event and mouse state,
-// and the hot regions of the cursor panel.
+// Program-wide state held by the shell: start-up values and the main loop's event and mouse state.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 
-constexpr int hotRegionCount = 10001;
-
 struct ShellState {
     float programVersion = 25.004f;
-    std::string activeInstrument = "KRV650";
-    std::string settingsFilePath = "settings/system_settings.txt";
     std::string mainWindowTitle = "Halvane - KRV650 Curve Tracer";
-    int updateCheckEnabled = 1;
-    std::string lastUpdateCheckDate = "1/1/2025";
     std::string todayText;
-    int comPortNumber = 0;
 
     // Main event loop
     int lastEvent = 0;
@@ -30,11 +21,11 @@ struct ShellState {
     int mouseX = 0;
     int mouseY = 0;
 
-    std::array<std::int64_t, hotRegionCount> hotRegionLeft{};
-    std::array<std::int64_t, hotRegionCount> hotRegionRight{};
-    std::array<std::int64_t, hotRegionCount> hotRegionTop{};
-    std::array<std::int64_t, hotRegionCount> hotRegionBottom{};
-    double cursorStepMultiplier = 1.0;
+    // Loop tick
+    int pressedMouseX = 0; // pointer position last seen with the left button down
+    int pressedMouseY = 0;
+    std::int64_t lastRelayoutSecond = 0;
+    std::int64_t shownTestConfigurationId = -1;
 };
 
 inline ShellState shell;

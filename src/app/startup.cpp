@@ -6,20 +6,22 @@
 #include <curl/curl.h>
 
 #include "app/crash_report.h"
-#include "app/local_time.h"
+#include "base/local_time.h"
 #include "app/main_loop.h"
-#include "app/messages.h"
+#include "base/messages.h"
 #include "app/program_defaults.h"
-#include "app/settings_file.h"
+#include "base/settings_file.h"
 #include "app/shell_state.h"
-#include "app/system_settings.h"
+#include "app/settings_loader.h"
+#include "base/system_settings.h"
 #include "app/update_check.h"
+#include "base/gui_numbers.h"
 #include "ui/main_window.h"
 #include "ui/platform/platform.h"
 
 namespace {
 
-constexpr int mainWindow = 1;
+using gui::mainWindow;
 
 std::string todayAsDayMonthYear() {
     const std::tm local = localNow();
@@ -38,12 +40,12 @@ void openMainWindow() {
 }
 
 void dailyUpdateCheck() {
-    if (shell.updateCheckEnabled != 1) return;
+    if (systemSettings.updateCheckEnabled != 1) return;
     shell.todayText = todayAsDayMonthYear();
-    if (shell.todayText == shell.lastUpdateCheckDate) return;
+    if (shell.todayText == systemSettings.lastUpdateCheckDate) return;
     // The date is stored first so that a check that fails still runs at most once a day.
-    writeSetting(shell.settingsFilePath, "DateOfLastUpdateCheck", shell.todayText);
-    shell.lastUpdateCheckDate = shell.todayText;
+    writeSetting(systemSettings.settingsFilePath, "DateOfLastUpdateCheck", shell.todayText);
+    systemSettings.lastUpdateCheckDate = shell.todayText;
     runUpdateCheck();
 }
 
@@ -53,13 +55,17 @@ void startProgram() {
     resetProgramDefaults();
     installCrashHandler();
     platform::initPlatform();
-    loadSystemSettings(shell.settingsFilePath);
+    loadSystemSettings(systemSettings.settingsFilePath);
     openMainWindow();
     dailyUpdateCheck();
     // PNG support is built in (libpng); the network layer's result is ignored.
     curl_global_init(CURL_GLOBAL_DEFAULT);
     platform::useSystemDefaultControlFont();
-    if (platform::windowExists(mainWindow)) buildMainWindow();
+    if (platform::windowExists(mainWindow)) {
+        if (!buildMainWindow()) shell.quitRequested = 1;
+        // The first loop tick lays the contents out for the window's real size.
+        shell.windowGeometryChanged = 1;
+    }
 }
 
 int runProgram(int, char**) {

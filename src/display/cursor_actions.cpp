@@ -1,16 +1,18 @@
 #include "display/cursor_actions.h"
 
-#include "app/shell_state.h"
+#include "display/graph.h"
 
 namespace {
 
 double cursorStep(double fullScale) {
-    return fullScale / 1000.0 * shell.cursorStepMultiplier * 10.0;
+    return fullScale / 1000.0 * cursors.cursorStepMultiplier * 10.0;
 }
 
+// The graph shows the cursor at its new place at once, not at the next periodic redraw.
 void moveCursor(double& cursor, double& partner, double delta) {
     cursor += delta;
     if (cursors.cursorSync == 1) partner += delta;
+    requestGraphRedraw();
 }
 
 } // namespace

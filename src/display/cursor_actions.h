@@ -12,6 +12,7 @@ struct CursorState {
     // sets them whenever it scales its axes.
     double xFullScale = 1.0;
     double yFullScale = 1.0;
+    double cursorStepMultiplier = 1.0; // 0.1, 1 or 10: scales one click of a cursor arrow
 };
 
 inline CursorState cursors;

@@ -1,5 +1,13 @@
 #include "display/graph.h"
 
+void resetGraphDefaults() {
+    graphRefresh = GraphRefreshState{};
+}
+
+void requestGraphRedraw() {
+    graphRefresh.redrawRequested = 1;
+}
+
 // Filled in later with the graph's per-step state.
 void clearGraphStepDisplay() {}
 

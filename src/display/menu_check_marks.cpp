@@ -6,14 +6,14 @@
 #include <string>
 #include <utility>
 
-#include "app/shell_state.h"
-#include "app/system_settings.h"
+#include "base/gui_numbers.h"
+#include "base/system_settings.h"
 #include "sweep/sweep_parameters.h"
 #include "ui/platform/platform.h"
 
 namespace {
 
-constexpr int mainWindow = 1;
+using gui::mainWindow;
 
 // The setting value each group was last set from; empty until the first refresh.
 struct LastMarked {
@@ -70,5 +70,5 @@ void refreshMenuCheckMarks() {
     markGroup<std::int64_t>(lastMarked.sampleRate, sweepParameters.sampleRate,
                             {{10, 240}, {20, 241}, {30, 242}, {40, 243}, {50, 244}, {60, 245}, {80, 246}, {100, 247}},
                             true);
-    markOnOff(lastMarked.updateCheck, shell.updateCheckEnabled, 1, 0, 56);
+    markOnOff(lastMarked.updateCheck, systemSettings.updateCheckEnabled, 1, 0, 56);
 }

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <thread>
 
-#include "app/elapsed_clock.h"
+#include "base/elapsed_clock.h"
 #include "link/instrument_link.h"
 #include "link/port_sender.h"
 #include "link/serial_port.h"

@@ -1,25 +1,16 @@
 #include "link/instrument_link.h"
 
-#include "app/elapsed_clock.h"
-#include "app/messages.h"
-#include "app/shell_state.h"
+#include "base/elapsed_clock.h"
+#include "base/log_hook.h"
 #include "link/comms_thread.h"
 #include "link/port_sender.h"
 #include "link/register_transfer.h"
 #include "link/serial_port.h"
-#include "sweep/instrument_values.h"
-#include "sweep/sweep_state_machine.h"
-#include "ui/platform/platform.h"
 
 namespace {
 
 constexpr auto acquire = std::memory_order_acquire;
 constexpr auto release = std::memory_order_release;
-
-constexpr int connectionImageControl = 61;
-constexpr int statusTextControl = 62;
-constexpr int connectedImage = 387;
-constexpr int disconnectedImage = 388;
 
 // A thread that has left its loop is joined here so that a new one can take the handle.
 void joinEndedCommsThread() {
@@ -33,8 +24,8 @@ void startCommsThread() {
     instrumentLink.commsThread = std::thread([] { commsThreadMain(); });
 }
 
-bool openInstrumentPort() {
-    return openSerialPort(instrumentPortName(), 115200, 8, ParityNone, 1, HandshakeNone, 250000, 250000);
+bool openInstrumentPort(const std::string& portName) {
+    return openSerialPort(portName, 115200, 8, ParityNone, 1, HandshakeNone, 250000, 250000);
 }
 
 } // namespace
@@ -48,38 +39,23 @@ void resetInstrumentLinkDefaults() {
     instrumentLink.commsStopRequested.store(0, release);
     instrumentLink.lastGoodReplyMs.store(0, release);
     instrumentLink.commsStatusText.clear();
-    instrumentLink.indicatorShownState = 1;
     frameSender = sendFramesToInstrument;
 }
 
-std::string instrumentPortName() {
-    return "COM" + std::to_string(shell.comPortNumber);
-}
-
-void openInstrumentLink() {
+LinkOpenOutcome openInstrumentLink(const std::string& portName) {
     instrumentLink.lastGoodReplyMs.store(elapsedMilliseconds(), release);
     if (instrumentLink.linkConnected.load(acquire) != 0 || commsThreadIsRunning() || serialPortIsOpen()) {
         closeInstrumentLink();
-        return;
+        return LinkOpenOutcome::CleanedUp;
     }
     startCommsThread();
-    if (openInstrumentPort()) {
-        instrumentLink.linkConnected.store(1, release);
-        sleepMilliseconds(100);
-        transferRequests.connectInitPending = 1;
-        instrumentValues.runCommand = "Idle";
-        instrumentValues.startStopPulse = "Off";
-        instrumentValues.hvCommand = "On";
-        instrumentValues.idleDacCounts = 0;
-        instrumentValues.activeDacCounts = 0;
-        sendRegisterImage();
-        sleepMilliseconds(100);
-        instrumentLink.commsStatusText = " OK";
-    } else {
-        showMessage("Warning #xxxx USB/COM service unable to start - Please check instrument is connected via USB and "
-                    "COM port number is correct.");
+    if (!openInstrumentPort(portName)) {
+        logFailure("Serial port " + portName + " would not open: " + serialPortLastError());
+        return LinkOpenOutcome::PortFailed;
     }
-    instrumentLink.indicatorShownState = 99;
+    instrumentLink.linkConnected.store(1, release);
+    sleepMilliseconds(100);
+    return LinkOpenOutcome::Opened;
 }
 
 void closeInstrumentLink() {
@@ -90,27 +66,6 @@ void closeInstrumentLink() {
     instrumentLink.linkConnected.store(0, release);
 }
 
-void toggleInstrumentLink() {
-    sweepControl.sweepState = 0;
-    if (instrumentLink.linkConnected.load(acquire) == 1)
-        closeInstrumentLink();
-    else
-        openInstrumentLink();
-}
-
-void refreshConnectionIndicator() {
-    int connected = instrumentLink.linkConnected.load(acquire);
-    if (connected == instrumentLink.indicatorShownState) return;
-    instrumentLink.indicatorShownState = connected;
-    const platform::Image* picture = platform::numberedImage(connected == 1 ? connectedImage : disconnectedImage);
-    if (picture && platform::controlExists(connectionImageControl))
-        platform::setControlImage(connectionImageControl, *picture);
-    if (connected != 1 && platform::controlExists(statusTextControl))
-        platform::setControlText(statusTextControl, " USB disconnected");
-}
-
-void checkForLostLink() {
-    std::string error = takeChecksumErrorText();
-    if (!error.empty() && platform::controlExists(statusTextControl)) platform::setControlText(statusTextControl, error);
-    refreshConnectionIndicator();
+bool instrumentLinkConnected() {
+    return instrumentLink.linkConnected.load(acquire) == 1;
 }

@@ -1,4 +1,4 @@
-// The link to the instrument: connect, disconnect, the link state and the connection indicator.
+// The link to the instrument: opening and closing the port with its comms thread, and the link state.
 #pragma once
 
 #include <atomic>
@@ -14,8 +14,7 @@ struct InstrumentLink {
 
     // GUI thread only.
     std::thread commsThread;
-    std::string commsStatusText;    // shown after "Com Status: "
-    int indicatorShownState = 1;    // value of linkConnected the indicator shows; 99 forces a redraw
+    std::string commsStatusText; // shown after "Com Status: "; " OK" once the connect transfer went out
 
     // The thread ends with the program; a joinable handle must not be destroyed.
     ~InstrumentLink() {
@@ -29,16 +28,15 @@ inline InstrumentLink instrumentLink;
 // Stops and joins any comms thread, closes the port and restores the defaults (start-up, tests).
 void resetInstrumentLinkDefaults();
 
-// The "Connect" action; after a failed or lost link it only cleans up, so a further call connects.
-void openInstrumentLink();
+enum class LinkOpenOutcome {
+    Opened,     // port open, linkConnected = 1, comms thread running: the caller sends the connect transfer
+    PortFailed, // the port would not open; the comms thread idles until the next attempt
+    CleanedUp,  // a link (or its remains after a failure or a lost device) was closed instead
+};
+
+// The "Connect" action on port `portName` ("COM" + n); after a failed or lost link it only cleans up,
+// so a further call connects.
+LinkOpenOutcome openInstrumentLink(const std::string& portName);
 // The "Disconnect" action, also run by the watchdog on the comms thread. Sends nothing.
 void closeInstrumentLink();
-// The connection button: abandons any run, then disconnects or connects.
-void toggleInstrumentLink();
-// Shows the connected / disconnected picture and text when linkConnected changed.
-void refreshConnectionIndicator();
-// Loop tick: shows a checksum error handed over by the comms thread, then refreshes the indicator.
-void checkForLostLink();
-
-// Name of the port to open: "COM" + comPortNumber (KRV_ComPort).
-std::string instrumentPortName();
+bool instrumentLinkConnected();

@@ -1,6 +1,6 @@
 #include "link/port_sender.h"
 
-#include "app/elapsed_clock.h"
+#include "base/elapsed_clock.h"
 #include "link/comms_thread.h"
 #include "link/instrument_link.h"
 #include "link/protocol.h"

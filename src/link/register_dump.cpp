@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "app/local_time.h"
+#include "base/local_time.h"
 #include "link/register_transfer.h"
 
 namespace {

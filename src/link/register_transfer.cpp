@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "link/register_dump.h"
-#include "sweep/instrument_values.h"
 
 void resetRegisterTransferDefaults() {
     registerImage.fill(0);
@@ -45,11 +44,9 @@ void writeRegister(int reg) {
     writeRegisters(reg, 1);
 }
 
-void sendRegisterImage() {
-    fillRegisterImage();
+void transmitRegisterImage() {
     writeRegisters(0, -registerCount);
     writeRegisterDump();
-    finishRegisterTransfer();
 }
 
 void sendHardwareReset() {

@@ -40,8 +40,9 @@ void requestCalibrationWordWrite(std::int64_t byteAddress, const std::uint8_t by
 void writeRegisters(int first, int count);
 void writeRegister(int reg);
 
-// Fills the image, sends registers 31 down to 0, writes the register dump, clears the one-shots.
-void sendRegisterImage();
+// Sends the image as it stands, registers 31 down to 0 (the control register last), then writes the
+// register dump.
+void transmitRegisterImage();
 
 // Sends the control register once with the hardware reset command byte.
 void sendHardwareReset();

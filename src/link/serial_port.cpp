@@ -8,6 +8,7 @@
 #include <windows.h>
 #else
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -35,8 +36,21 @@ int comNumber(const std::string& name) {
 
 // Guards the slot so that a close on one thread never races a read or write on the other.
 std::mutex portMutex;
+// Why the last open failed, for the log; guarded by portMutex.
+std::string lastOpenError;
+
+// Records why an open failed and reports the failure.
+bool openFailed(const std::string& why) {
+    lastOpenError = why;
+    return false;
+}
 
 } // namespace
+
+std::string serialPortLastError() {
+    std::lock_guard<std::mutex> lock(portMutex);
+    return lastOpenError;
+}
 
 #ifdef _WIN32
 
@@ -196,18 +210,19 @@ bool openSerialPort(const std::string& name, int baud, int dataBits, int parity,
     closeLocked();
     std::string path = resolveSerialPortPath(name);
     speed_t speed = baudConstant(baud);
-    if (path.empty() || speed == B0 || dataBits < 5 || dataBits > 8) return false;
+    if (path.empty()) return openFailed("no device for the name " + name);
+    if (speed == B0 || dataBits < 5 || dataBits > 8) return openFailed("unsupported line settings");
     int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0) return openFailed(path + ": " + std::strerror(errno));
     // Another program holding the port is "port in use", as on systems with exclusive ports.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
         ::close(fd);
-        return false;
+        return openFailed(path + ": in use by another program");
     }
     termios tio {};
     if (::tcgetattr(fd, &tio) != 0) {
         ::close(fd);
-        return false;
+        return openFailed(path + ": not a serial device");
     }
     ::cfmakeraw(&tio);
     tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
@@ -225,9 +240,10 @@ bool openSerialPort(const std::string& name, int baud, int dataBits, int parity,
     ::cfsetospeed(&tio, speed);
     if (::tcsetattr(fd, TCSANOW, &tio) != 0) {
         ::close(fd);
-        return false;
+        return openFailed(path + ": line settings refused");
     }
     ::tcflush(fd, TCIOFLUSH);
+    lastOpenError.clear();
     portFd = fd;
     portLost = false;
     return true;

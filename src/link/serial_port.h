@@ -24,3 +24,5 @@ int readSerialPort(void* buffer, int n);
 // Queues n bytes; waits a bounded time while the driver's buffer is full. Returns the count written.
 int writeSerialPort(const void* buffer, int n);
 void closeSerialPort();
+// Why the last open failed (empty after a successful open), for the log.
+std::string serialPortLastError();

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "display/graph.h"
 #include "link/register_transfer.h"
 #include "sweep/sweep_parameters.h"
 #include "sweep/sweep_state_machine.h"
@@ -165,7 +164,6 @@ void prepareRun() {
     SweepParameters& p = sweepParameters;
     InstrumentValues& v = instrumentValues;
 
-    clearGraphStepDisplay();
     clearRunRecordEntryCounts();
 
     const double direction = p.stepPolarity == "Positive" ? 1.0 : -1.0;
@@ -297,4 +295,10 @@ void finishRegisterTransfer() {
     if (registerImage[regFlashCalLock] == calibrationUnlockCode) {
         registerImage[regFlashCalLock] = 0;
     }
+}
+
+void sendRegisterImage() {
+    fillRegisterImage();
+    transmitRegisterImage();
+    finishRegisterTransfer();
 }

@@ -77,6 +77,8 @@ void prepareStep(std::int64_t k);
 void fillRegisterImage();
 // After the transfer has sent the image: clears the one-shot commands.
 void finishRegisterTransfer();
+// One settings transfer: fills the image, sends all 32 registers, writes the dump, clears the one-shots.
+void sendRegisterImage();
 
 // Timebase length in units of 42.6667 µs for a sample rate, rounded half away from zero.
 std::int64_t timebaseLength(std::int64_t sampleRate);

@@ -1,7 +1,6 @@
 #include "sweep/parameter_panel.h"
 
-// The tile handlers and the panel refresh are filled in with the parameter panel.
-void refreshParameterPanel() {}
+// The tile handlers are filled in with the parameter panel.
 void collectorVoltageUp() {}
 void collectorVoltageDown() {}
 void toggleCollectorPolarity() {}

@@ -1,7 +1,6 @@
-// Handlers of the parameter panel's tiles and its refresh.
+// Handlers of the parameter panel's tiles: each changes the sweep parameters; the caller refreshes
+// the panel afterwards.
 #pragma once
-
-void refreshParameterPanel();
 
 void collectorVoltageUp();
 void collectorVoltageDown();

@@ -1,17 +1,17 @@
 #include "sweep/run_control.h"
 
 #include "link/instrument_link.h"
-#include "link/register_transfer.h"
 #include "sweep/instrument_values.h"
 #include "sweep/sweep_state_machine.h"
 
-void startRun() {
-    if (sweepControl.sweepState != 0 || instrumentLink.linkConnected.load(std::memory_order_acquire) != 1) return;
+bool startRun() {
+    if (!sweepIsIdle() || !instrumentLinkConnected()) return false;
     prepareRun();
+    return true;
 }
 
 void stopRun() {
-    if (sweepControl.sweepState == 0) return;
+    if (sweepIsIdle()) return;
     instrumentValues.runCommand = "Stop";
     sendRegisterImage();
 }

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "sweep/parameter_panel.h"
 
 namespace {
 
@@ -132,18 +131,18 @@ void updateDerivedLevels() {
     }
 }
 
-void updateAutomaticResistor() {
+bool updateAutomaticResistor() {
     SweepParameters& p = sweepParameters;
     if (p.collectorResistorSelection >= 0 && p.collectorResistorSelection <= 3) {
         p.collectorResistor = p.collectorResistorSelection;
         rememberedPeakVoltage = 0.0;
-        return;
+        return false;
     }
     if (p.collectorResistorSelection != automaticResistorSelection) {
-        return;
+        return false;
     }
     if (p.collectorPeakVoltage == rememberedPeakVoltage && p.collectorPeakCurrent == rememberedPeakCurrent) {
-        return;
+        return false;
     }
     rememberedPeakVoltage = p.collectorPeakVoltage;
     rememberedPeakCurrent = p.collectorPeakCurrent;
@@ -158,7 +157,7 @@ void updateAutomaticResistor() {
     } else {
         p.collectorResistor = 0;
     }
-    refreshParameterPanel();
+    return true;
 }
 
 void setSampleRate(std::int64_t rate) {

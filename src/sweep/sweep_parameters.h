@@ -122,7 +122,8 @@ const char* offsetRangeText(const std::string& mode, std::int64_t range);
 // The signed offset of the drive mode's members (level × unit, negated for "Negative").
 double signedOffset(std::int64_t level, const std::string& mode, std::int64_t range, const std::string& polarity);
 
-// The automatic resistor rule; called on every loop tick.
-void updateAutomaticResistor();
+// The automatic resistor rule; called on every loop tick. True when it chose a new resistor, so that
+// the caller refreshes the parameter panel.
+bool updateAutomaticResistor();
 
 void setSampleRate(std::int64_t rate);

@@ -3,56 +3,14 @@
 #include <algorithm>
 #include <ctime>
 
-#include "app/elapsed_clock.h"
-#include "app/menu_dispatch.h"
-#include "app/shell_state.h"
-#include "calibration/calibration_transfer.h"
-#include "display/graph.h"
-#include "display/live_status.h"
-#include "display/menu_check_marks.h"
 #include "link/comms_thread.h"
-#include "link/instrument_link.h"
 #include "link/protocol.h"
 #include "link/register_transfer.h"
-#include "results/result_saving.h"
-#include "results/sample_runs.h"
 #include "sweep/instrument_values.h"
-#include "sweep/parameter_panel.h"
 #include "sweep/run_record.h"
 #include "sweep/sweep_parameters.h"
-#include "ui/main_window.h"
-#include "ui/platform/platform.h"
 
 namespace {
-
-constexpr int mainWindow = 1;
-constexpr std::int64_t sweepingRedrawMs = 100;
-constexpr std::int64_t idleRedrawMs = 10000;
-
-// The pointer position serves the hot-region test; a press or drag at a position other than the last
-// pressed one asks for a redraw, so a click on the panel shows at once even after hovering there.
-void trackMouse() {
-    int x = platform::mouseX(mainWindow);
-    int y = platform::mouseY(mainWindow);
-    shell.mouseX = x;
-    shell.mouseY = y;
-    SweepControl& s = sweepControl;
-    if (shell.leftButtonDown != 1 || (x == s.pressedMouseX && y == s.pressedMouseY)) return;
-    s.pressedMouseX = x;
-    s.pressedMouseY = y;
-    s.redrawRequested = 1;
-}
-
-void relayoutAfterWindowChange() {
-    if (shell.windowGeometryChanged != 1) return;
-    std::time_t second = std::time(nullptr);
-    if (second < sweepControl.lastRelayoutSecond + 1) return;
-    sweepControl.lastRelayoutSecond = second;
-    shell.windowGeometryChanged = 0;
-    layoutMainWindow();
-    sweepControl.redrawRequested = 1;
-    refreshParameterPanel();
-}
 
 void smoothReadings() {
     SweepReadings& r = sweepReadings;
@@ -108,7 +66,7 @@ void actOnStopCode() {
     std::int64_t code = decodedStatus.stopCode;
     if (code == 1) {
         s.lastStopReason = stopCodeText(1);
-        s.sweepState = 6;
+        s.sweepState = SweepState::RunCompleted;
     } else if ((code >= 2 && code <= 8) || code == 14 || code == 15) {
         s.lastStopReason = stopCodeText(static_cast<int>(code));
         // The sample that crossed a voltage or current limit is not part of the curve.
@@ -116,28 +74,8 @@ void actOnStopCode() {
         std::size_t k = static_cast<std::size_t>(s.currentStep);
         if (limit && s.lastSampleStored && s.currentStep < runRecordSteps && runRecord.entryCount[k] > 0)
             runRecord.entryCount[k] -= 1;
-        s.sweepState = 5;
+        s.sweepState = SweepState::RampDone;
     }
-}
-
-void completeRun() {
-    sweepControl.statusText = "Run completed";
-    if (autoSaveIsOn()) {
-        autoSaveRun();
-        loadSampleRun();
-        refreshParameterPanel();
-    }
-    sweepControl.redrawRequested = 1;
-    sweepControl.sweepState = 0;
-}
-
-void redrawWhenDue() {
-    std::int64_t interval = sweepControl.sweepState == 4 ? sweepingRedrawMs : idleRedrawMs;
-    std::int64_t now = elapsedMilliseconds();
-    if (now <= sweepControl.lastRedrawTime + interval && sweepControl.redrawRequested != 1) return;
-    sweepControl.redrawRequested = 0;
-    sweepControl.lastRedrawTime = now;
-    refreshGraph();
 }
 
 } // namespace
@@ -178,11 +116,11 @@ void decodeCurrentReport() {
 
 std::string sweepStatusText() {
     switch (sweepControl.sweepState) {
-    case 0: return "Idling";
-    case 1: return "Resetting stop flags";
-    case 2: return "Checking flags reset";
-    case 3: return "Preparing data: Starting Sweep";
-    case 4: {
+    case SweepState::Idle: return "Idling";
+    case SweepState::ResettingStopFlags: return "Resetting stop flags";
+    case SweepState::CheckingFlagsReset: return "Checking flags reset";
+    case SweepState::StartingStep: return "Preparing data: Starting Sweep";
+    case SweepState::Sweeping: {
         std::string position =
             std::to_string(sweepControl.currentStep) + "/" + std::to_string(sweepControl.currentEntry);
         switch (decodedStatus.stepPhase) {
@@ -192,73 +130,60 @@ std::string sweepStatusText() {
         default: return "Discharging";
         }
     }
-    case 5: return "Ramp done";
+    case SweepState::RampDone: return "Ramp done";
     default: return sweepControl.statusText;
     }
 }
 
-void advanceSweepStateMachine() {
+SweepOutcome advanceSweepStateMachine() {
     SweepControl& s = sweepControl;
     switch (s.sweepState) {
-    case 0:
-        if (s.runRequest != 1) return;
+    case SweepState::Idle:
+        if (s.runRequest != 1) break;
         s.runRequest = 0;
         clearRunRecordEntryCounts();
         s.currentStep = 0;
         s.currentEntry = 0;
-        s.sweepState = 1;
-        return;
-    case 1:
+        s.sweepState = SweepState::ResettingStopFlags;
+        break;
+    case SweepState::ResettingStopFlags:
         if (decodedStatus.stopCode != 0) clearStopCode();
-        s.sweepState = 2;
-        return;
-    case 2:
-        if (decodedStatus.stopCode == 0) s.sweepState = 3;
-        return;
-    case 3:
+        s.sweepState = SweepState::CheckingFlagsReset;
+        break;
+    case SweepState::CheckingFlagsReset:
+        if (decodedStatus.stopCode == 0) s.sweepState = SweepState::StartingStep;
+        break;
+    case SweepState::StartingStep:
         prepareStep(s.currentStep);
         sendRegisterImage();
-        s.sweepState = 4;
-        return;
-    case 4:
-        actOnStopCode();
-        return;
-    case 5:
+        s.sweepState = SweepState::Sweeping;
+        break;
+    case SweepState::Sweeping: actOnStopCode(); break;
+    case SweepState::RampDone:
         if (s.currentStep < instrumentValues.lastStepIndex) {
             s.currentStep += 1;
             s.currentEntry = 0;
-            s.sweepState = 1;
+            s.sweepState = SweepState::ResettingStopFlags;
         } else {
-            s.sweepState = 6;
+            s.sweepState = SweepState::RunCompleted;
         }
-        return;
-    case 6:
-        completeRun();
-        return;
-    default:
-        return;
+        break;
+    case SweepState::RunCompleted:
+        s.statusText = "Run completed";
+        s.sweepState = SweepState::Idle;
+        return SweepOutcome::RunCompleted;
     }
+    return SweepOutcome::None;
 }
 
-void loopTick() {
-    trackMouse();
-    refreshLiveReadings();
-    if (shell.lastEvent == platform::EventMenu) dispatchMenuEvent(platform::eventMenuItem());
-    relayoutAfterWindowChange();
-    if (takeReport()) {
-        decodeCurrentReport();
-        if (sweepControl.sweepState == 4) storeSample();
-        sweepControl.statusText = sweepStatusText();
-        calibrationTransferStep();
-    }
-    advanceSweepStateMachine();
-    redrawWhenDue();
-    updateAutomaticResistor();
-    if (sweepParameters.testConfigurationId != sweepControl.shownTestConfigurationId) {
-        refreshParameterPanel();
-        sweepControl.shownTestConfigurationId = sweepParameters.testConfigurationId;
-    }
-    checkForLostLink();
-    refreshStatus();
-    refreshMenuCheckMarks();
+void storeSampleWhileSweeping() {
+    if (sweepControl.sweepState == SweepState::Sweeping) storeSample();
+}
+
+void abandonRun() {
+    sweepControl.sweepState = SweepState::Idle;
+}
+
+bool sweepIsIdle() {
+    return sweepControl.sweepState == SweepState::Idle;
 }

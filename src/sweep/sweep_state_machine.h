@@ -1,5 +1,5 @@
-// The loop tick: one instrument report per pass, decoded into status and calibrated readings, and
-// the sweep state machine that walks a run through its steps and fills the run record.
+// The report decoder, which turns each instrument report into status and calibrated readings, and the
+// sweep state machine that walks a run through its steps and fills the run record.
 #pragma once
 
 #include <cstdint>
@@ -26,22 +26,31 @@ struct SweepReadings {
     int smoothingSlot = 0;
 };
 
+// The states of a run, in the order a run passes through them; the values are shown in diagnostics.
+enum class SweepState : std::int64_t {
+    Idle = 0,               // waiting for a run request
+    ResettingStopFlags = 1, // clears a stop code left by the previous ramp
+    CheckingFlagsReset = 2, // waits for a report without a stop code
+    StartingStep = 3,       // sends the step's levels with the run command
+    Sweeping = 4,           // the ramp runs; each report is a sample of the step
+    RampDone = 5,           // the step ended; on to the next step or the end of the run
+    RunCompleted = 6,       // the last step ended or the run was stopped
+};
+
+// What a transition did that the layers above act on.
+enum class SweepOutcome {
+    None,
+    RunCompleted, // the run has just ended: save it (when auto-save is on) and show it
+};
+
 struct SweepControl {
-    std::int64_t sweepState = 0;   // 0..6
+    SweepState sweepState = SweepState::Idle;
     std::int64_t runRequest = 0;   // set by the run start, consumed in state 0
     std::int64_t currentStep = 0;
     std::int64_t currentEntry = 0; // samples stored so far for currentStep
     std::string statusText;
     std::string lastStopReason;
-    std::int64_t redrawRequested = 0;
-    std::int64_t lastRedrawTime = 0;
-
-    // Loop tick bookkeeping.
     bool lastSampleStored = false; // whether the report taken last went into the run record
-    int pressedMouseX = 0;         // pointer position last seen with the left button down
-    int pressedMouseY = 0;
-    std::int64_t lastRelayoutSecond = 0;
-    std::int64_t shownTestConfigurationId = -1;
 };
 
 inline DecodedStatus decodedStatus;
@@ -50,13 +59,15 @@ inline SweepControl sweepControl;
 
 void resetSweepStateMachineDefaults();
 
-// One pass of the loop tick, run by the main event loop.
-void loopTick();
-
 // Status word and readings from currentReport, then the smoothing window.
 void decodeCurrentReport();
+// While a step is sweeping, the decoded report becomes the step's next sample.
+void storeSampleWhileSweeping();
 // One transition of the sweep state machine.
-void advanceSweepStateMachine();
+SweepOutcome advanceSweepStateMachine();
+// The connect / disconnect button abandons a run without saving it.
+void abandonRun();
+bool sweepIsIdle();
 // The status line for the state the machine is in.
 std::string sweepStatusText();
 

@@ -2,13 +2,13 @@
 
 #include <initializer_list>
 
-#include "app/messages.h"
-#include "app/shell_state.h"
+#include "base/gui_numbers.h"
+#include "base/messages.h"
 #include "ui/platform/platform.h"
 
 namespace {
 
-constexpr int mainWindow = 1;
+using gui::mainWindow;
 constexpr int separator = -1;
 
 struct MenuEntry {
@@ -33,11 +33,10 @@ const MenuEntry sep{separator, ""};
 
 } // namespace
 
-void createMenuBar() {
+bool createMenuBar() {
     if (!platform::createMenuBar(mainWindow)) {
         showMessage("Error #xxxx cannot create menu");
-        shell.quitRequested = 1;
-        return;
+        return false;
     }
 
     addEntries(addMenu("File"), {{28, "Save Image / Save Data"},
@@ -106,4 +105,5 @@ void createMenuBar() {
     const int help = addMenu("Help");
     addEntries(help, {{47, "About"}});
     addEntries(addMenu("Support", help), {{50, "Support Info"}});
+    return true;
 }

@@ -1,14 +1,14 @@
 #include "ui/main_window.h"
 
-#include "app/shell_state.h"
+#include "base/gui_numbers.h"
 #include "results/result_actions.h"
-#include "sweep/parameter_panel.h"
+#include "ui/parameter_panel_view.h"
 #include "ui/main_menu.h"
 #include "ui/platform/platform.h"
 #include "ui/theme.h"
 
 namespace {
-constexpr int mainWindow = 1;
+using gui::mainWindow;
 }
 
 void loadInterfaceImages() {
@@ -17,16 +17,16 @@ void loadInterfaceImages() {
     if (platform::readPng("graphics/clock_black_19x19.png", image)) platform::setNumberedImage(453, image);
 }
 
-void buildMainWindow() {
+bool buildMainWindow() {
     platform::resizeWindow(mainWindow, 1402, 832);
     loadStartupTestSetup();
     applyColourTheme();
     loadTestConfigurationsAndSampleRuns();
     loadInterfaceImages();
-    createMenuBar();
+    const bool menuBarBuilt = createMenuBar();
     platform::setWindowColour(mainWindow, platform::rgb(0, 0, 0));
     refreshParameterPanel();
-    shell.windowGeometryChanged = 1;
+    return menuBarBuilt;
 }
 
 // Filled in later with the window layout.

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "app/program_defaults.h"
+#include "display/graph.h"
 #include "sweep/sweep_parameters.h"
 #include "sweep/sweep_state_machine.h"
 #include "test_support.h"
@@ -29,10 +30,10 @@ TEST_F(ControlDispatchTest, DutButtonsSelectTheirTypeAndAskForARedraw) {
         const char* type;
     } cases[] = {{361, "NPN"}, {362, "PNP"}, {363, "NFET"}, {364, "PFET"}, {365, "DIODE"}, {366, "SCR"}};
     for (const auto& c : cases) {
-        sweepControl.redrawRequested = 0;
+        graphRefresh.redrawRequested = 0;
         EXPECT_TRUE(dispatchControlEvent(c.control));
         EXPECT_EQ(sweepParameters.dutType, c.type) << "control " << c.control;
-        EXPECT_EQ(sweepControl.redrawRequested, 1) << "control " << c.control;
+        EXPECT_EQ(graphRefresh.redrawRequested, 1) << "control " << c.control;
     }
 }
 

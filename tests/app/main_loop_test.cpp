@@ -7,11 +7,15 @@
 #include <filesystem>
 #include <map>
 
+#include "app/loop_tick.h"
 #include "app/program_defaults.h"
-#include "app/settings_file.h"
+#include "base/elapsed_clock.h"
+#include "base/settings_file.h"
 #include "app/shell_state.h"
 #include "app/startup.h"
 #include "display/cursor_actions.h"
+#include "display/graph.h"
+#include "display/hot_regions.h"
 #include "test_support.h"
 #include "ui/platform/platform.h"
 
@@ -35,10 +39,10 @@ struct InstalledProgram {
 };
 
 void setRegion(int r, int left, int top, int right, int bottom) {
-    shell.hotRegionLeft[r] = left;
-    shell.hotRegionTop[r] = top;
-    shell.hotRegionRight[r] = right;
-    shell.hotRegionBottom[r] = bottom;
+    hotRegions.hotRegionLeft[r] = left;
+    hotRegions.hotRegionTop[r] = top;
+    hotRegions.hotRegionRight[r] = right;
+    hotRegions.hotRegionBottom[r] = bottom;
 }
 
 class MainLoopTest : public ::testing::Test {
@@ -102,7 +106,7 @@ TEST_F(MainLoopTest, StepMultiplierAndSyncRegions) {
         platform::postMouseEvent(platform::EventLeftButtonUp, 1, x, 5);
         drain();
     }
-    EXPECT_EQ(shell.cursorStepMultiplier, 10.0);
+    EXPECT_EQ(cursors.cursorStepMultiplier, 10.0);
     EXPECT_EQ(cursors.cursorSync, 1);
     EXPECT_DOUBLE_EQ(cursors.cursorYA, 0.005);
     EXPECT_DOUBLE_EQ(cursors.cursorYB, 0.005);
@@ -219,3 +223,29 @@ TEST(WholeProgram, UpdateCheckDateIsStoredOnlyWhenTheCheckIsOnAndDue) {
 }
 
 } // namespace
+
+TEST_F(MainLoopTest, LoopTickPressAtANewPointerPositionRedrawsAtOnce) {
+    struct Case {
+        int x, y;
+        int button;
+        bool redraw;
+    } cases[] = {
+        {40, 50, 0, false}, // hovering only moves the pointer
+        {40, 50, 1, true},  // a press where the pointer already rests
+        {40, 50, 1, false}, // held still
+        {41, 50, 1, true},  // dragged
+        {90, 90, 0, false},
+        {41, 50, 1, false}, // pressed again where the last press was
+    };
+    for (const Case& c : cases) {
+        platform::postMouseEvent(platform::EventLeftButtonUp, 1, c.x, c.y);
+        platform::waitEvent(0);
+        shell.leftButtonDown = c.button;
+        const std::int64_t notDue = elapsedMilliseconds() - 1; // a refresh sets it to now
+        graphRefresh.lastRedrawTime = notDue;
+        loopTick();
+        EXPECT_EQ(shell.mouseX, c.x);
+        EXPECT_EQ(graphRefresh.lastRedrawTime != notDue, c.redraw) << c.x << "," << c.y << " " << c.button;
+    }
+    shell.leftButtonDown = 0;
+}

@@ -1,4 +1,5 @@
-#include "app/system_settings.h"
+#include "app/settings_loader.h"
+#include "base/system_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +7,7 @@
 
 #include "app/menu_dispatch.h"
 #include "app/program_defaults.h"
-#include "app/settings_file.h"
+#include "base/settings_file.h"
 #include "app/shell_state.h"
 #include "sweep/sweep_parameters.h"
 #include "test_support.h"
@@ -106,7 +107,7 @@ TEST_F(SystemSettingsTest, StoredValuesReachTheProgramVariables) {
     writeFile(path, "KRV_ComPort=7\r\nkrv_autosave=No\r\nKRV_SafetyMaximumVoltage=50.5\r\nKRV_Step0Enabled=0\r\n"
                     "ALL_ControlButtonNormalTextSize=20\r\n");
     loadSystemSettings(path);
-    EXPECT_EQ(shell.comPortNumber, 7);
+    EXPECT_EQ(systemSettings.comPortNumber, 7);
     EXPECT_EQ(systemSettings.autoSave, "No");
     EXPECT_EQ(sweepParameters.safetyMaximumVoltage, 50.5);
     EXPECT_EQ(sweepParameters.step0Enabled, 0);
@@ -118,7 +119,7 @@ TEST_F(SystemSettingsTest, MissingSettingsFolderUsesDefaultsAndCreatesNothing) {
     loadSystemSettings(path);
     EXPECT_FALSE(std::filesystem::exists("settings"));
     EXPECT_EQ(systemSettings.autoSave, "Yes");
-    EXPECT_EQ(shell.activeInstrument, "KRV650");
+    EXPECT_EQ(systemSettings.activeInstrument, "KRV650");
 }
 
 TEST_F(SystemSettingsTest, MenuTogglesFlipTheValueAndWriteTheKeyAtOnce) {
@@ -163,7 +164,7 @@ TEST_F(SystemSettingsTest, MenuTogglesFlipTheValueAndWriteTheKeyAtOnce) {
     EXPECT_EQ(sweepParameters.sampleRate, 80);
     EXPECT_TRUE(dispatchMenuEvent(238));
     EXPECT_EQ(sweepParameters.dutType, "DIODE");
-    EXPECT_EQ(shell.updateCheckEnabled, 0);
+    EXPECT_EQ(systemSettings.updateCheckEnabled, 0);
     EXPECT_FALSE(dispatchMenuEvent(9999));
 }
 

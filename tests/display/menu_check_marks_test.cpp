@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/program_defaults.h"
-#include "app/system_settings.h"
+#include "base/system_settings.h"
 #include "ui/main_menu.h"
 #include "ui/platform/platform.h"
 

@@ -1,12 +1,18 @@
 #include <cmath>
 #include <map>
 
+#include "display/connection_indicator.h"
 #include "link/comms_thread.h"
 #include "sweep/instrument_values.h"
 #include "sweep/run_record.h"
 #include "virtual_instrument.h"
 
 namespace {
+
+// The state as its number, so that traces read as the state sequence 0 1 2 3 4 5 ... 6 0.
+std::int64_t stateNow() {
+    return static_cast<std::int64_t>(sweepControl.sweepState);
+}
 
 // Per pass: the states the machine went through and, per step, the reports taken while ramping.
 struct RunTrace {
@@ -16,13 +22,13 @@ struct RunTrace {
     int readIndexBefore = 0;
 
     void before() {
-        stateBefore = sweepControl.sweepState;
+        stateBefore = stateNow();
         stepBefore = sweepControl.currentStep;
         readIndexBefore = reportRing.ringReadIndex.load();
     }
     void after() {
         if (stateBefore == 4 && reportRing.ringReadIndex.load() != readIndexBefore) rampReports[stepBefore] += 1;
-        if (sweepControl.sweepState != states.back()) states.push_back(sweepControl.sweepState);
+        if (stateNow() != states.back()) states.push_back(stateNow());
         before();
     }
 };
@@ -36,7 +42,7 @@ TEST_F(ProgramOnSim, RunWalksEveryStepAndCompletes) {
     RunTrace trace;
     trace.before();
     press(278);
-    ASSERT_TRUE(runUntil([&] { return trace.states.size() > 1 && sweepControl.sweepState == 0; }, 30000,
+    ASSERT_TRUE(runUntil([&] { return trace.states.size() > 1 && stateNow() == 0; }, 30000,
                          [&] { trace.after(); }));
     std::vector<std::int64_t> expected{0};
     for (int step = 0; step <= instrumentValues.lastStepIndex; ++step)
@@ -73,9 +79,9 @@ TEST_F(ProgramOnSim, StopDuringARampEndsTheRunAsManualRequest) {
     useShortSweep(3);
     connect();
     press(278);
-    ASSERT_TRUE(runUntil([] { return sweepControl.sweepState == 4 && decodedStatus.stepPhase == 2; }, 10000));
+    ASSERT_TRUE(runUntil([] { return stateNow() == 4 && decodedStatus.stepPhase == 2; }, 10000));
     press(279);
-    ASSERT_TRUE(runUntil([] { return sweepControl.sweepState == 0; }, 5000));
+    ASSERT_TRUE(runUntil([] { return stateNow() == 0; }, 5000));
     EXPECT_EQ(sweepControl.lastStopReason, "MANUAL REQUEST");
     EXPECT_EQ(sweepControl.statusText, "Run completed");
     EXPECT_EQ(sweepControl.currentStep, 0);
@@ -86,10 +92,10 @@ TEST_F(ProgramOnSim, DisconnectDuringARunKeepsThePartialRecordAndReconnectRunsAg
     useShortSweep(3);
     connect();
     press(278);
-    ASSERT_TRUE(runUntil([] { return sweepControl.sweepState == 4 && sweepControl.currentEntry > 5; }, 10000));
+    ASSERT_TRUE(runUntil([] { return stateNow() == 4 && sweepControl.currentEntry > 5; }, 10000));
     press(273);
     runUntil([] { return false; }, 50);
-    EXPECT_EQ(sweepControl.sweepState, 0);
+    EXPECT_EQ(stateNow(), 0);
     EXPECT_FALSE(connected());
     std::int64_t kept = runRecord.entryCount[0];
     EXPECT_GT(kept, 5);
@@ -101,7 +107,7 @@ TEST_F(ProgramOnSim, DisconnectDuringARunKeepsThePartialRecordAndReconnectRunsAg
     int readIndex = reportRing.ringReadIndex.load();
     connect();
     press(278);
-    ASSERT_TRUE(runUntil([] { return sweepControl.sweepState == 4 && sweepControl.currentEntry > 0; }, 10000));
+    ASSERT_TRUE(runUntil([] { return stateNow() == 4 && sweepControl.currentEntry > 0; }, 10000));
     EXPECT_NE(reportRing.ringReadIndex.load(), readIndex);
     for (const auto& d : platform::recordedDialogs()) ADD_FAILURE() << d.title << ": " << d.body;
 }
@@ -111,7 +117,7 @@ TEST_F(ProgramOnSim, VanishingInstrumentDropsTheLinkWithoutAMessage) {
     connect();
     ASSERT_TRUE(runUntil([] { return !connected(); }, 3000));
     runUntil([] { return false; }, 20);
-    EXPECT_EQ(instrumentLink.indicatorShownState, 0);
+    EXPECT_EQ(connectionIndicator.shownState, 0);
     for (const auto& d : platform::recordedDialogs()) ADD_FAILURE() << d.title << ": " << d.body;
 }
 
@@ -134,7 +140,7 @@ TEST_F(ProgramOnSim, InsertedByteIsRecoveredAndReportsFlowOn) {
     std::int64_t stored = commsState.reportsStored.load();
     ASSERT_TRUE(runUntil([&] { return commsState.reportsStored.load() > stored + 10; }, 5000));
     EXPECT_TRUE(connected());
-    ASSERT_TRUE(runUntil([] { return sweepControl.sweepState == 0; }, 20000));
+    ASSERT_TRUE(runUntil([] { return stateNow() == 0; }, 20000));
     EXPECT_EQ(sweepControl.statusText, "Run completed");
     for (const auto& d : platform::recordedDialogs()) ADD_FAILURE() << d.title << ": " << d.body;
 }
@@ -145,7 +151,7 @@ TEST_F(ProgramOnSim, PortThatCannotBeOpenedWarnsAndTwoMorePressesTryAgain) {
         "correct.";
     for (int port : {0, 9}) {
         platform::clearRecordedDialogs();
-        shell.comPortNumber = port;
+        systemSettings.comPortNumber = port;
         press(273);
         runUntil([] { return false; }, 20);
         ASSERT_EQ(platform::recordedDialogs().size(), 1u) << port;
@@ -157,7 +163,7 @@ TEST_F(ProgramOnSim, PortThatCannotBeOpenedWarnsAndTwoMorePressesTryAgain) {
         EXPECT_EQ(platform::recordedDialogs().size(), 1u) << port;
     }
     ASSERT_TRUE(sim.start({}));
-    shell.comPortNumber = simPort;
+    systemSettings.comPortNumber = simPort;
     connect();
     EXPECT_EQ(platform::recordedDialogs().size(), 1u);
 }

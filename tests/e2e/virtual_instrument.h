@@ -11,8 +11,9 @@
 #include <vector>
 
 #include "app/main_loop.h"
-#include "app/settings_file.h"
+#include "base/settings_file.h"
 #include "app/shell_state.h"
+#include "base/system_settings.h"
 #include "app/startup.h"
 #include "calibration/calibration_file.h"
 #include "link/instrument_link.h"

@@ -18,7 +18,7 @@ ReportBytes numberedReportBytes(std::int64_t n) {
 } // namespace
 
 TEST_F(LinkTest, PollsIdleInstrumentAndHandsReportsOverSlowly) {
-    openInstrumentLink();
+    connectInstrument();
     ASSERT_TRUE(linkUp());
     EXPECT_EQ(instrumentLink.commsStatusText, " OK");
     instrument->statusWord = 0x00F3;
@@ -43,7 +43,7 @@ TEST_F(LinkTest, PollsIdleInstrumentAndHandsReportsOverSlowly) {
 
 TEST_F(LinkTest, FastReportsArriveInOrderThroughTheRingWrap) {
     instrument->answerPolls = false;
-    openInstrumentLink();
+    connectInstrument();
     ASSERT_TRUE(linkUp());
     // More than a ring's worth, taken while they arrive: nothing lost, nothing repeated.
     std::thread sender([this] {
@@ -62,7 +62,7 @@ TEST_F(LinkTest, FastReportsArriveInOrderThroughTheRingWrap) {
 
 TEST_F(LinkTest, ReaderBusyHoldsReceptionUntilReleased) {
     instrument->answerPolls = false;
-    openInstrumentLink();
+    connectInstrument();
     ASSERT_TRUE(linkUp());
     reportRing.ringReaderBusy.store(1);
     instrument->sendReport(1);
@@ -78,7 +78,7 @@ TEST_F(LinkTest, ReaderBusyHoldsReceptionUntilReleased) {
 
 TEST_F(LinkTest, BadChecksumsAreReportedAndEverySecondOneShiftsAlignment) {
     instrument->answerPolls = false;
-    openInstrumentLink();
+    connectInstrument();
     ASSERT_TRUE(linkUp());
     ReportBytes bad = numberedReportBytes(5);
     bad[25] ^= 0x01; // a reserved byte only
@@ -111,8 +111,8 @@ TEST_F(LinkTest, ResynchronisesAfterAnInsertedOrALostByte) {
     for (bool insert : {true, false}) {
         resetInstrumentLinkDefaults();
         resetCommsDefaults();
-        shell.comPortNumber = 7;
-        openInstrumentLink();
+        systemSettings.comPortNumber = 7;
+        connectInstrument();
         ASSERT_TRUE(linkUp());
         std::vector<std::uint8_t> stream;
         for (int i = 1; i <= 80; ++i) {
@@ -143,7 +143,7 @@ TEST_F(LinkTest, ResynchronisesAfterAnInsertedOrALostByte) {
 }
 
 TEST_F(LinkTest, WatchdogClosesASilentLinkAndReconnectKeepsTheRing) {
-    openInstrumentLink();
+    connectInstrument();
     ASSERT_TRUE(linkUp());
     ASSERT_TRUE(waitFor([] { return ringWriteIndex() >= 2; }, 1000));
     instrument->answerPolls = false;
@@ -158,7 +158,7 @@ TEST_F(LinkTest, WatchdogClosesASilentLinkAndReconnectKeepsTheRing) {
     int keptIndex = ringWriteIndex();
     EXPECT_EQ(reportRing.ringReadIndex.load(), keptIndex);
     instrument->answerPolls = true;
-    openInstrumentLink();
+    connectInstrument();
     ASSERT_TRUE(linkUp());
     ASSERT_TRUE(waitFor([&] { return ringWriteIndex() != keptIndex; }, 1000));
     ASSERT_TRUE(takeReport());
@@ -167,7 +167,7 @@ TEST_F(LinkTest, WatchdogClosesASilentLinkAndReconnectKeepsTheRing) {
 }
 
 TEST_F(LinkTest, VanishedDeviceDropsTheLinkAndTakesTwoConnectsToComeBack) {
-    openInstrumentLink();
+    connectInstrument();
     ASSERT_TRUE(linkUp());
     instrument->finish();
     ASSERT_TRUE(waitFor([] { return !linkUp(); }, 500));
@@ -175,18 +175,18 @@ TEST_F(LinkTest, VanishedDeviceDropsTheLinkAndTakesTwoConnectsToComeBack) {
     EXPECT_EQ(takeChecksumErrorText(), "");
 
     replaceInstrument();
-    openInstrumentLink(); // only cleans up
+    connectInstrument(); // only cleans up
     EXPECT_FALSE(linkUp());
     EXPECT_TRUE(waitFor([] { return !commsThreadIsRunning(); }, 200));
-    openInstrumentLink();
+    connectInstrument();
     ASSERT_TRUE(linkUp());
     EXPECT_TRUE(waitFor([] { return ringWriteIndex() > 0; }, 1000));
 }
 
 TEST_F(LinkTest, ConnectWhileConnectedDisconnects) {
-    openInstrumentLink();
+    connectInstrument();
     ASSERT_TRUE(linkUp());
-    openInstrumentLink();
+    connectInstrument();
     EXPECT_FALSE(linkUp());
     EXPECT_FALSE(serialPortIsOpen());
     EXPECT_TRUE(waitFor([] { return !commsThreadIsRunning(); }, 200));
@@ -197,7 +197,7 @@ TEST_F(LinkTest, ConnectWhileConnectedDisconnects) {
 
 TEST_F(LinkTest, RandomByteStreamNeitherCrashesNorHangs) {
     instrument->answerPolls = false;
-    openInstrumentLink();
+    connectInstrument();
     ASSERT_TRUE(linkUp());
     std::atomic<bool> done{false};
     std::thread noise([&] {
@@ -219,7 +219,7 @@ TEST_F(LinkTest, RandomByteStreamNeitherCrashesNorHangs) {
         std::string e = takeChecksumErrorText();
         if (!e.empty()) lastError = e;
         if (!linkUp() && !commsThreadIsRunning()) {
-            openInstrumentLink();
+            connectInstrument();
             ++reconnects;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -232,7 +232,7 @@ TEST_F(LinkTest, RandomByteStreamNeitherCrashesNorHangs) {
 }
 
 TEST_F(LinkTest, ConnectSendsTheWholeImageOnceWithTheInitialiseBit) {
-    openInstrumentLink();
+    connectInstrument();
     ASSERT_TRUE(linkUp());
     ASSERT_TRUE(waitFor([this] { return instrument->frames().size() >= 32; }, 1000));
     std::vector<Frame> frames = instrument->frames();

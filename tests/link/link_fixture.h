@@ -10,7 +10,9 @@
 #include "link/comms_thread.h"
 #include "link/register_transfer.h"
 #include "link/instrument_link.h"
-#include "app/shell_state.h"
+#include "base/system_settings.h"
+#include "sweep/instrument_connection.h"
+#include "sweep/instrument_values.h"
 #include "link/serial_port.h"
 #include "test_support.h"
 
@@ -44,7 +46,7 @@ protected:
         instrument = std::make_unique<FakeInstrument>();
         ASSERT_TRUE(instrument->start());
         linkComPort(7, instrument->pty.slavePath);
-        shell.comPortNumber = 7;
+        systemSettings.comPortNumber = 7;
     }
     void TearDown() override {
         resetInstrumentLinkDefaults();

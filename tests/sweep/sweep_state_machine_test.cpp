@@ -11,8 +11,7 @@
 #include "sweep/run_record.h"
 #include "sweep/sweep_parameters.h"
 #include "sweep/sweep_state_machine.h"
-#include "app/elapsed_clock.h"
-#include "app/shell_state.h"
+#include "app/loop_tick.h"
 #include "test_support.h"
 #include "ui/platform/platform.h"
 
@@ -66,12 +65,14 @@ TEST_F(SweepTest, WalksTheStatesWithoutAnInstrumentAndWaitsInRampState) {
     runRecord.entryCount[3] = 77;
     sweepControl.currentStep = 9;
     sweepControl.runRequest = 1;
-    std::vector<std::int64_t> states;
+    std::vector<SweepState> states;
     for (int i = 0; i < 6; ++i) {
         loopTick();
         states.push_back(sweepControl.sweepState);
     }
-    EXPECT_EQ(states, (std::vector<std::int64_t>{1, 2, 3, 4, 4, 4}));
+    using S = SweepState;
+    EXPECT_EQ(states, (std::vector<SweepState>{S::ResettingStopFlags, S::CheckingFlagsReset, S::StartingStep,
+                                               S::Sweeping, S::Sweeping, S::Sweeping}));
     EXPECT_EQ(sweepControl.runRequest, 0);
     EXPECT_EQ(runRecord.entryCount[3], 0);
     EXPECT_EQ(sweepControl.currentStep, 0);
@@ -91,34 +92,34 @@ TEST_F(SweepTest, PendingStopCodeIsClearedAndWaitedFor) {
     EXPECT_NE(parseFrame(transfers[0].data()).value & controlClearStopCode, 0u);
     EXPECT_EQ(registerImage[regControl] & controlClearStopCode, 0);
     for (int i = 0; i < 3; ++i) tickWith(4, 0);
-    EXPECT_EQ(sweepControl.sweepState, 2);
+    EXPECT_EQ(sweepControl.sweepState, SweepState::CheckingFlagsReset);
     EXPECT_EQ(sweepControl.statusText, "Checking flags reset");
     tickWith(0, 0);
-    EXPECT_EQ(sweepControl.sweepState, 3);
+    EXPECT_EQ(sweepControl.sweepState, SweepState::StartingStep);
 }
 
 TEST_F(SweepTest, StopCodesEndTheStepOrTheRun) {
     struct Case {
         int code;
         const char* reason;
-        std::int64_t nextState;
+        SweepState nextState;
         std::int64_t entries; // after 120 reports, the last one carrying the code
     } cases[] = {
-        {1, "MANUAL REQUEST", 6, 120},
-        {2, "TIMEOUT", 5, 120},
-        {3, "-Vc LIMIT", 5, 119},
-        {4, "+Vc LIMIT", 5, 119},
-        {5, "-Ic LIMIT", 5, 119},
-        {6, "+Ic LIMIT", 5, 119},
-        {7, "-Ic EXCEPTION", 5, 120},
-        {8, "+Ic EXCEPTION", 5, 120},
-        {9, "earlier", 4, 120},
-        {13, "earlier", 4, 120},
-        {14, "USB VOLTAGE (min) EXCEEDED", 5, 120},
-        {15, "USB VOLTAGE (max) EXCEEDED", 5, 120},
+        {1, "MANUAL REQUEST", SweepState::RunCompleted, 120},
+        {2, "TIMEOUT", SweepState::RampDone, 120},
+        {3, "-Vc LIMIT", SweepState::RampDone, 119},
+        {4, "+Vc LIMIT", SweepState::RampDone, 119},
+        {5, "-Ic LIMIT", SweepState::RampDone, 119},
+        {6, "+Ic LIMIT", SweepState::RampDone, 119},
+        {7, "-Ic EXCEPTION", SweepState::RampDone, 120},
+        {8, "+Ic EXCEPTION", SweepState::RampDone, 120},
+        {9, "earlier", SweepState::Sweeping, 120},
+        {13, "earlier", SweepState::Sweeping, 120},
+        {14, "USB VOLTAGE (min) EXCEEDED", SweepState::RampDone, 120},
+        {15, "USB VOLTAGE (max) EXCEEDED", SweepState::RampDone, 120},
     };
     for (const Case& c : cases) {
-        sweepControl.sweepState = 4;
+        sweepControl.sweepState = SweepState::Sweeping;
         sweepControl.currentStep = 2;
         sweepControl.currentEntry = 0;
         sweepControl.lastStopReason = "earlier";
@@ -133,17 +134,17 @@ TEST_F(SweepTest, StopCodesEndTheStepOrTheRun) {
 }
 
 TEST_F(SweepTest, StepBeyondRecordCapacityStopsStoringButRunsToItsStopCode) {
-    sweepControl.sweepState = 4;
+    sweepControl.sweepState = SweepState::Sweeping;
     sweepControl.currentStep = 24;
     runRecord.VC[24][0] = 0;
     for (int i = 1; i <= runRecordEntries + 5; ++i) tickWith(0, 2, i);
-    EXPECT_EQ(sweepControl.sweepState, 4);
+    EXPECT_EQ(sweepControl.sweepState, SweepState::Sweeping);
     EXPECT_EQ(runRecord.entryCount[24], runRecordEntries);
     EXPECT_EQ(sweepControl.currentEntry, runRecordEntries);
     EXPECT_DOUBLE_EQ(runRecord.VC[24][runRecordEntries], runRecordEntries);
     // The limit sample was never stored, so no stored sample is dropped for it.
     tickWith(6, 3, 1);
-    EXPECT_EQ(sweepControl.sweepState, 5);
+    EXPECT_EQ(sweepControl.sweepState, SweepState::RampDone);
     EXPECT_EQ(runRecord.entryCount[24], runRecordEntries);
 }
 
@@ -152,7 +153,7 @@ TEST_F(SweepTest, RunOfSevenStepsCompletes) {
     sweepControl.runRequest = 1;
     for (int step = 0; step <= 6; ++step) {
         tickWith(0, 0); // 0 or 5 -> 1
-        EXPECT_EQ(sweepControl.sweepState, 1) << step;
+        EXPECT_EQ(sweepControl.sweepState, SweepState::ResettingStopFlags) << step;
         tickWith(0, 0); // -> 2
         tickWith(0, 0); // -> 3
         tickWith(0, 0); // -> 4 (sends)
@@ -160,11 +161,11 @@ TEST_F(SweepTest, RunOfSevenStepsCompletes) {
         tickWith(4, 3, 0); // +Vc limit -> 5
         EXPECT_EQ(runRecord.entryCount[step], 10 + step) << step;
     }
-    EXPECT_EQ(sweepControl.sweepState, 5);
+    EXPECT_EQ(sweepControl.sweepState, SweepState::RampDone);
     loopTick(); // 5 -> 6
-    EXPECT_EQ(sweepControl.sweepState, 6);
+    EXPECT_EQ(sweepControl.sweepState, SweepState::RunCompleted);
     loopTick(); // 6 -> 0
-    EXPECT_EQ(sweepControl.sweepState, 0);
+    EXPECT_EQ(sweepControl.sweepState, SweepState::Idle);
     EXPECT_EQ(sweepControl.statusText, "Run completed");
     EXPECT_EQ(sweepControl.lastStopReason, "+Vc LIMIT");
     for (int s = 7; s < runRecordSteps; ++s) EXPECT_EQ(runRecord.entryCount[s], 0);
@@ -173,19 +174,19 @@ TEST_F(SweepTest, RunOfSevenStepsCompletes) {
 
 TEST_F(SweepTest, StatusTextFollowsStateAndPhase) {
     struct Case {
-        std::int64_t state;
+        SweepState state;
         int phase;
         const char* text;
     } cases[] = {
-        {0, 2, "Idling"},
-        {1, 0, "Resetting stop flags"},
-        {2, 0, "Checking flags reset"},
-        {3, 0, "Preparing data: Starting Sweep"},
-        {4, 0, "Idling"},
-        {4, 1, "Preparing, Step 2/37"},
-        {4, 2, "Ramping, Step 2/37"},
-        {4, 3, "Discharging"},
-        {5, 0, "Ramp done"},
+        {SweepState::Idle, 2, "Idling"},
+        {SweepState::ResettingStopFlags, 0, "Resetting stop flags"},
+        {SweepState::CheckingFlagsReset, 0, "Checking flags reset"},
+        {SweepState::StartingStep, 0, "Preparing data: Starting Sweep"},
+        {SweepState::Sweeping, 0, "Idling"},
+        {SweepState::Sweeping, 1, "Preparing, Step 2/37"},
+        {SweepState::Sweeping, 2, "Ramping, Step 2/37"},
+        {SweepState::Sweeping, 3, "Discharging"},
+        {SweepState::RampDone, 0, "Ramp done"},
     };
     for (const Case& c : cases) {
         sweepControl.sweepState = c.state;
@@ -194,7 +195,7 @@ TEST_F(SweepTest, StatusTextFollowsStateAndPhase) {
         report(0, c.phase);
         ASSERT_TRUE(takeReport());
         decodeCurrentReport();
-        EXPECT_EQ(sweepStatusText(), c.text) << c.state << "/" << c.phase;
+        EXPECT_EQ(sweepStatusText(), c.text) << static_cast<int>(c.state) << "/" << c.phase;
     }
 }
 
@@ -236,19 +237,19 @@ TEST_F(SweepTest, RunControlButtons) {
     startRun();
     EXPECT_EQ(sweepControl.runRequest, 0);
     instrumentLink.linkConnected.store(1);
-    sweepControl.sweepState = 3;
+    sweepControl.sweepState = SweepState::StartingStep;
     startRun();
     EXPECT_EQ(sweepControl.runRequest, 0);
-    sweepControl.sweepState = 0;
+    sweepControl.sweepState = SweepState::Idle;
     startRun();
     EXPECT_EQ(sweepControl.runRequest, 1);
     EXPECT_TRUE(transfers.empty());
 
     // STOP: only during a run, and the stop command goes out once.
-    sweepControl.sweepState = 0;
+    sweepControl.sweepState = SweepState::Idle;
     stopRun();
     EXPECT_TRUE(transfers.empty());
-    sweepControl.sweepState = 4;
+    sweepControl.sweepState = SweepState::Sweeping;
     stopRun();
     ASSERT_EQ(transfers.size(), 1u);
     EXPECT_EQ(lastControlWordSent() & 3u, controlStop);
@@ -263,30 +264,4 @@ TEST_F(SweepTest, RunControlButtons) {
                   bit3 ? controlHvStopRequest : controlHvStartRequest);
     }
     EXPECT_EQ(registerImage[regControl] & (controlHvStartRequest | controlHvStopRequest), 0);
-}
-
-TEST_F(SweepTest, PressAtANewPointerPositionRedrawsAtOnce) {
-    struct Case {
-        int x, y;
-        int button;
-        bool redraw;
-    } cases[] = {
-        {40, 50, 0, false}, // hovering only moves the pointer
-        {40, 50, 1, true},  // a press where the pointer already rests
-        {40, 50, 1, false}, // held still
-        {41, 50, 1, true},  // dragged
-        {90, 90, 0, false},
-        {41, 50, 1, false}, // pressed again where the last press was
-    };
-    for (const Case& c : cases) {
-        platform::postMouseEvent(platform::EventLeftButtonUp, 1, c.x, c.y);
-        platform::waitEvent(0);
-        shell.leftButtonDown = c.button;
-        const std::int64_t notDue = elapsedMilliseconds() - 1; // a refresh sets it to now
-        sweepControl.lastRedrawTime = notDue;
-        loopTick();
-        EXPECT_EQ(shell.mouseX, c.x);
-        EXPECT_EQ(sweepControl.lastRedrawTime != notDue, c.redraw) << c.x << "," << c.y << " " << c.button;
-    }
-    shell.leftButtonDown = 0;
 }

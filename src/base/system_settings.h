@@ -1,4 +1,5 @@
-// The system settings: every key of settings/system_settings.txt, its default and its program variable.
+// The system settings that no lower subsystem owns: their program variables and defaults, and the
+// menu toggles that write one key at once.
 #pragma once
 
 #include <cstdint>
@@ -6,6 +7,11 @@
 
 // Settings without another owner; the sweep parameters and the calibration hold the rest.
 struct SystemSettings {
+    std::string settingsFilePath = "settings/system_settings.txt";
+    std::string activeInstrument = "KRV650";   // ActiveInstrument
+    int updateCheckEnabled = 1;                // CheckWebsiteForUpdate
+    std::string lastUpdateCheckDate = "1/1/2025"; // DateOfLastUpdateCheck, "%dd/%mm/%yyyy"
+    int comPortNumber = 0;                     // KRV_ComPort: the port is "COM" + n
     int mainWindowX = 0;
     int mainWindowY = 0;
     int mainWindowWidth = 1531;
@@ -39,9 +45,6 @@ struct SystemSettings {
 inline SystemSettings systemSettings;
 
 void resetSystemSettingsDefaults();
-// Reads every key in table order, appending missing ones with their defaults, and creates the fonts.
-void loadSystemSettings(const std::string& path);
-
 // Menu toggles: flip the value and write the key at once.
 void toggleTextSetting(std::string& value, const std::string& key);
 void toggleIntegerSetting(std::int64_t& value, const std::string& key);

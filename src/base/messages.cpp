@@ -1,9 +1,9 @@
-#include "app/messages.h"
+#include "base/messages.h"
 
 #include <cstdio>
 #include <fstream>
 
-#include "app/local_time.h"
+#include "base/local_time.h"
 #include "ui/platform/platform.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "link/com_port_window.h"
+#include "ui/com_port_window.h"
 
 // Filled in with the COM port selection window.
 void openComPortWindow() {}

@@ -1,4 +1,4 @@
-#include "calibration/calibration_windows.h"
+#include "ui/calibration_windows.h"
 
 // Filled in with the calibration windows.
 void openAdcDacCalibrationWindow() {}

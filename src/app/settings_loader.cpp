@@ -1,7 +1,7 @@
-#include "app/system_settings.h"
+#include "app/settings_loader.h"
 
-#include "app/settings_file.h"
-#include "app/shell_state.h"
+#include "base/settings_file.h"
+#include "base/system_settings.h"
 #include "calibration/calibration_coefficients.h"
 #include "sweep/sweep_parameters.h"
 #include "ui/fonts.h"
@@ -31,17 +31,13 @@ platform::Font readFont(const std::string& path, const char* faceKey, const char
 
 } // namespace
 
-void resetSystemSettingsDefaults() {
-    systemSettings = SystemSettings{};
-}
-
 void loadSystemSettings(const std::string& path) {
     SystemSettings& s = systemSettings;
     ProgramFonts& f = programFonts;
 
-    shell.activeInstrument = readText(path, "ActiveInstrument", "KRV650");
-    shell.updateCheckEnabled = readInteger(path, "CheckWebsiteForUpdate", 1);
-    shell.lastUpdateCheckDate = readText(path, "DateOfLastUpdateCheck", "1/1/2025");
+    systemSettings.activeInstrument = readText(path, "ActiveInstrument", "KRV650");
+    systemSettings.updateCheckEnabled = readInteger(path, "CheckWebsiteForUpdate", 1);
+    systemSettings.lastUpdateCheckDate = readText(path, "DateOfLastUpdateCheck", "1/1/2025");
     s.mainWindowX = readInteger(path, "MainWindowX", 0);
     s.mainWindowY = readInteger(path, "MainWindowY", 0);
     s.mainWindowWidth = readInteger(path, "MainWindowWidth", 1531);
@@ -65,7 +61,7 @@ void loadSystemSettings(const std::string& path) {
     f.graphTitleSection =
         readFont(path, "ALL_GraphTitleSectionTextFont", "Arial", "ALL_GraphTitleSectionTextSize", 9);
 
-    shell.comPortNumber = readInteger(path, "KRV_ComPort", 0);
+    systemSettings.comPortNumber = readInteger(path, "KRV_ComPort", 0);
     s.hvAutoOff = readText(path, "KRV_HVAutoOff", "Off");
     SweepParameters& sweep = sweepParameters;
     SmallCurrentCompensation& compensation = smallCurrentCompensation;
@@ -101,25 +97,4 @@ void loadSystemSettings(const std::string& path) {
     s.alternateDisplayColours = readSeparated(path, "KRV_AlternateDisplayColours", "No");
     sweep.safetyMaximumVoltage = parseSettingReal(readSeparated(path, "KRV_SafetyMaximumVoltage", "100.000"));
     sweep.safetyMaximumCurrent = parseSettingReal(readSeparated(path, "KRV_SafetyMaximumCurrent", "3.000"));
-}
-
-void toggleTextSetting(std::string& value, const std::string& key) {
-    value = (value == "Yes") ? "No" : "Yes";
-    writeSetting(shell.settingsFilePath, key, value);
-}
-
-void toggleIntegerSetting(std::int64_t& value, const std::string& key) {
-    value = (value == 0) ? 1 : 0;
-    writeSetting(shell.settingsFilePath, key, std::to_string(value));
-}
-
-void toggleIntegerSetting(int& value, const std::string& key) {
-    std::int64_t wide = value;
-    toggleIntegerSetting(wide, key);
-    value = static_cast<int>(wide);
-}
-
-void setTextSetting(std::string& value, const std::string& key, const std::string& newValue) {
-    value = newValue;
-    writeSetting(shell.settingsFilePath, key, value);
 }

@@ -1,4 +1,4 @@
-#include "app/elapsed_clock.h"
+#include "base/elapsed_clock.h"
 
 #include <chrono>
 #include <thread>

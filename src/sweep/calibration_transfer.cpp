@@ -1,4 +1,4 @@
-#include "calibration/calibration_transfer.h"
+#include "sweep/calibration_transfer.h"
 
 // Filled in later with the block transfer.
 void calibrationTransferStep() {}

@@ -1,4 +1,4 @@
-#include "app/file_paths.h"
+#include "base/file_paths.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "app/settings_file.h"
+#include "base/settings_file.h"
 
 #include <cctype>
 #include <charconv>
@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/file_paths.h"
-#include "app/messages.h"
+#include "base/file_paths.h"
+#include "base/messages.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/local_time.h"
+#include "base/local_time.h"
 
 std::tm localNow() {
     const std::time_t t = std::time(nullptr);

@@ -1,0 +1,6 @@
+// What happens when a run has ended: saving it, showing it and redrawing.
+#pragma once
+
+// With auto-save on: the sample-run copy, picture and data file are written, the newest sample run is
+// shown and the parameter panel refreshed. The graph is redrawn either way.
+void finishCompletedRun();

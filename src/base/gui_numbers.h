@@ -1,0 +1,105 @@
+// The numbers by which the program addresses its windows, controls, images and menu items. Control
+// and menu numbers are those the dispatch tables act on; nothing else may use them for another purpose.
+#pragma once
+
+namespace gui {
+
+// Windows
+constexpr int mainWindow = 1;
+
+// Controls of the main window
+constexpr int controlConnectionImage = 61; // connection indicator picture
+constexpr int controlCommsStatusText = 62; // connection indicator text
+constexpr int controlLeftColumn = 59;      // container of the left column
+constexpr int controlPanelContainer = 60;  // container of the cursor / key / settings panel
+constexpr int controlConnectButton = 273;
+constexpr int controlHighVoltageButton = 274;
+constexpr int controlCommsStatusStrip = 275;
+constexpr int controlRunStatusStrip = 277;
+constexpr int controlRunButton = 278;
+constexpr int controlStopButton = 279;
+// A tile of the collector supply or step generator sections is seven controls from its first number:
+// minus button, title, top-right text, value, bottom-left text, bottom-right text, plus button.
+constexpr int tileCollectorVoltage = 318;
+constexpr int tileCollectorCurrent = 325;
+constexpr int tileStepSize = 332;
+constexpr int tileOffset = 339;
+constexpr int tileStepCount = 346;
+constexpr int tileControlCount = 7;
+constexpr int controlCollectorVoltageDown = 318;
+constexpr int controlCollectorPolarity = 322;
+constexpr int controlCollectorResistor = 323;
+constexpr int controlCollectorVoltageUp = 324;
+constexpr int controlCollectorCurrentDown = 325;
+constexpr int controlCollectorPulse = 330;
+constexpr int controlCollectorCurrentUp = 331;
+constexpr int controlStepSizeDown = 332;
+constexpr int controlStepPolarity = 336;
+constexpr int controlBaseGateMode = 337;
+constexpr int controlStepSizeUp = 338;
+constexpr int controlOffsetDown = 339;
+constexpr int controlOffsetPolarity = 343;
+constexpr int controlOffsetRange = 344;
+constexpr int controlOffsetUp = 345;
+constexpr int controlStepCountDown = 346;
+constexpr int controlBaseGatePulse = 351;
+constexpr int controlStepCountUp = 352;
+constexpr int controlPreviousSampleRun = 353;
+constexpr int controlSampleRunName = 354;
+constexpr int controlNextSampleRun = 355;
+constexpr int controlPreviousTestConfiguration = 356;
+constexpr int controlNextTestConfiguration = 358;
+constexpr int controlDutNpn = 361; // 361 ... 366: NPN, PNP, NFET, PFET, DIODE, SCR
+constexpr int controlDutScr = 366;
+constexpr int controlGraph = 460;
+constexpr int controlTestConfigurationFirstText = 476; // 476 ... 480: the five texts of its tile
+constexpr int controlPanelImage = 513;
+
+// Numbered images
+constexpr int imageConnected = 387;
+constexpr int imageDisconnected = 388;
+constexpr int imageGreenTick = 452;
+constexpr int imageClock = 453;
+
+// Menu items
+constexpr int menuSaveImageAndData = 28;
+constexpr int menuSaveOptions = 31;
+constexpr int menuAutoSave = 32;
+constexpr int menuDefaultSetupOnStart = 33;
+constexpr int menuOpenTestSetup = 34;
+constexpr int menuSaveTestSetup = 35;
+constexpr int menuSaveTestSetupAs = 36;
+constexpr int menuAbout = 47;
+constexpr int menuSupportInfo = 50;
+constexpr int menuDailyUpdateCheck = 56;
+constexpr int menuSelectComPort = 57;
+constexpr int menuConnect = 227;
+constexpr int menuDisconnect = 228;
+constexpr int menuHvAutoOff = 229;
+constexpr int menuDutFirst = 230; // 230 ... 239: NPN, PNP, NMOS_ENH, PMOS_ENH, NMOS_DEP, PMOS_DEP, NJFET, PJFET, DIODE, SCR
+constexpr int menuDutLast = 239;
+constexpr int menuSampleRateFirst = 240; // 240 ... 247: 10, 20, 30, 40, 50, 60, 80, 100 Hz
+constexpr int menuSampleRateLast = 247;
+constexpr int menuBaseClamp = 248;
+constexpr int menuStep0Enabled = 249;
+constexpr int menuGraticuleBoth = 250;
+constexpr int menuGraticuleMajor = 251;
+constexpr int menuGraticuleOff = 252;
+constexpr int menuGraticuleWhite = 253;
+constexpr int menuGraticuleLightGreen = 254;
+constexpr int menuGraticuleDarkGreen = 255;
+constexpr int menuBackgroundWhite = 256;
+constexpr int menuBackgroundDarkGrey = 257;
+constexpr int menuBackgroundBlack = 258;
+constexpr int menuKeyRising = 259;
+constexpr int menuKeyFalling = 260;
+constexpr int menuAlternateColours = 261;
+constexpr int menuCalibrateAdcDac = 262;
+constexpr int menuFactoryFixture = 263;
+constexpr int menuCalibrateOffset = 264;
+constexpr int menuHardwareReset = 265;
+constexpr int menuLiveSmoothed = 266;
+constexpr int menuLiveRealtime = 267;
+constexpr int menuLiveRaw = 268;
+
+} // namespace gui
