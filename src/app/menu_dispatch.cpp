@@ -14,7 +14,8 @@
 #include "results/result_actions.h"
 #include "ui/parameter_panel_view.h"
 #include "sweep/sweep_parameters.h"
-#include "ui/theme.h"
+#include "base/colour_theme.h"
+#include "ui/status_panel.h"
 
 namespace {
 

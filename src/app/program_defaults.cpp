@@ -1,5 +1,6 @@
 #include "app/program_defaults.h"
 
+#include "base/colour_theme.h"
 #include "base/settings_file.h"
 #include "app/shell_state.h"
 #include "base/system_settings.h"
@@ -28,6 +29,7 @@ void resetProgramDefaults() {
     resetRegisterTransferDefaults();
     resetMenuCheckMarkDefaults();
     resetGraphDefaults();
+    resetColourThemeDefaults();
     resetConnectionIndicatorDefaults();
     resetInstrumentLinkDefaults();
     resetCommsDefaults();

@@ -4,7 +4,7 @@
 #include "base/system_settings.h"
 #include "calibration/calibration_coefficients.h"
 #include "sweep/sweep_parameters.h"
-#include "ui/fonts.h"
+#include "base/program_fonts.h"
 
 namespace {
 

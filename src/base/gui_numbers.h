@@ -60,6 +60,9 @@ constexpr int imageConnected = 387;
 constexpr int imageDisconnected = 388;
 constexpr int imageGreenTick = 452;
 constexpr int imageClock = 453;
+// The graph and the cursor panel as last drawn, kept for the saved picture.
+constexpr int imageGraph = 460;
+constexpr int imagePanel = 513;
 
 // Menu items
 constexpr int menuSaveImageAndData = 28;

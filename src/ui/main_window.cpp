@@ -5,7 +5,8 @@
 #include "ui/parameter_panel_view.h"
 #include "ui/main_menu.h"
 #include "ui/platform/platform.h"
-#include "ui/theme.h"
+#include "base/colour_theme.h"
+#include "ui/status_panel.h"
 
 namespace {
 using gui::mainWindow;

@@ -1,0 +1,4 @@
+#include "ui/status_panel.h"
+
+// Filled in with the status panel.
+void redrawStatusPanel() {}
