@@ -112,6 +112,36 @@ TEST_F(MainLoopTest, StepMultiplierAndSyncRegions) {
     EXPECT_DOUBLE_EQ(cursors.cursorYB, 0.005);
 }
 
+TEST_F(MainLoopTest, EachArrowMovesItsOwnCursorItsOwnWay) {
+    // A negative full scale (axis on its negative side) turns every step around.
+    for (double fullScale : {10.0, -10.0}) {
+        const struct {
+            int region;
+            double CursorState::*cursor;
+            int direction;
+        } arrows[] = {
+            {regionXaDown, &CursorState::cursorXA, -1}, {regionXaUp, &CursorState::cursorXA, +1},
+            {regionXbDown, &CursorState::cursorXB, -1}, {regionXbUp, &CursorState::cursorXB, +1},
+            {regionYaDown, &CursorState::cursorYA, -1}, {regionYaUp, &CursorState::cursorYA, +1},
+            {regionYbDown, &CursorState::cursorYB, -1}, {regionYbUp, &CursorState::cursorYB, +1},
+        };
+        for (const auto& a : arrows) {
+            resetCursorDefaults();
+            cursors.xFullScale = fullScale;
+            cursors.yFullScale = fullScale;
+            runHotRegionAction(a.region);
+            CursorState expected;
+            expected.xFullScale = fullScale;
+            expected.yFullScale = fullScale;
+            expected.*a.cursor = a.direction * fullScale / 100.0;
+            EXPECT_DOUBLE_EQ(cursors.cursorXA, expected.cursorXA) << "region " << a.region << " scale " << fullScale;
+            EXPECT_DOUBLE_EQ(cursors.cursorXB, expected.cursorXB) << "region " << a.region << " scale " << fullScale;
+            EXPECT_DOUBLE_EQ(cursors.cursorYA, expected.cursorYA) << "region " << a.region << " scale " << fullScale;
+            EXPECT_DOUBLE_EQ(cursors.cursorYB, expected.cursorYB) << "region " << a.region << " scale " << fullScale;
+        }
+    }
+}
+
 TEST_F(MainLoopTest, CloseEndsTheLoopOnlyWhenTheMainWindowIsForeground) {
     platform::overrideActiveWindow(0);
     platform::postCloseEvent(1);
