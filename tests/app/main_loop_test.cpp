@@ -16,6 +16,7 @@
 #include "display/cursor_actions.h"
 #include "display/graph.h"
 #include "display/hot_regions.h"
+#include "local_http_server.h"
 #include "test_support.h"
 #include "ui/platform/platform.h"
 
@@ -26,12 +27,15 @@ namespace {
 struct InstalledProgram {
     testsupport::ScratchDirectory dir;
     InstalledProgram() {
+        // The update check is due in a fresh installation; it must not reach for the network.
+        setenv("KRV_UPDATE_SERVER", testsupport::refusingAddress().c_str(), 1);
         std::filesystem::copy(KRV_SOURCE_DIR "/install", ".", std::filesystem::copy_options::recursive);
         platform::initPlatform();
         platform::resetPlatform();
         platform::installDialogRecorder([](const platform::RecordedDialog&) { return std::string("ok"); });
     }
     ~InstalledProgram() {
+        unsetenv("KRV_UPDATE_SERVER");
         platform::removeDialogRecorder();
         platform::overrideActiveWindow(-1);
         platform::resetPlatform();
@@ -207,6 +211,7 @@ TEST(WholeProgram, UpdateCheckDateIsStoredOnlyWhenTheCheckIsOnAndDue) {
         {"CheckWebsiteForUpdate=0\r\nDateOfLastUpdateCheck=1/1/2025\r\n", "DateOfLastUpdateCheck=1/1/2025"},
         {"CheckWebsiteForUpdate=5\r\nDateOfLastUpdateCheck=1/1/2025\r\n", "DateOfLastUpdateCheck=1/1/2025"},
     };
+    setenv("KRV_UPDATE_SERVER", testsupport::refusingAddress().c_str(), 1);
     for (const auto& c : cases) {
         testsupport::ScratchDirectory dir;
         std::filesystem::copy(KRV_SOURCE_DIR "/install", ".", std::filesystem::copy_options::recursive);
@@ -220,6 +225,7 @@ TEST(WholeProgram, UpdateCheckDateIsStoredOnlyWhenTheCheckIsOnAndDue) {
         platform::removeDialogRecorder();
         platform::resetPlatform();
     }
+    unsetenv("KRV_UPDATE_SERVER");
 }
 
 } // namespace
