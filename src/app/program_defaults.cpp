@@ -5,6 +5,7 @@
 #include "app/shell_state.h"
 #include "app/update_check.h"
 #include "base/system_settings.h"
+#include "base/unit_format.h"
 #include "calibration/calibration_coefficients.h"
 #include "display/cursor_actions.h"
 #include "display/hot_regions.h"
@@ -32,6 +33,7 @@ void resetProgramDefaults() {
     resetMenuCheckMarkDefaults();
     resetGraphDefaults();
     resetColourThemeDefaults();
+    resetAxisScaleCarry();
     resetConnectionIndicatorDefaults();
     resetInstrumentLinkDefaults();
     resetCommsDefaults();
