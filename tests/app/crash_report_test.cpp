@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/crash_report_box.h"
@@ -51,6 +52,9 @@ namespace {
 #endif
     } else if (kind == "abort") {
         std::abort();
+    } else if (kind == "segv-thread") {
+        // The comms thread can fault too; the handler runs there and still ends the whole process.
+        std::thread([] { provokeFault("segv"); }).join();
     }
     std::_Exit(99);
 }
@@ -117,15 +121,6 @@ std::vector<std::string> splitAt(const std::string& text, const std::string& sep
     return parts;
 }
 
-std::string todayText() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[16];
-    std::strftime(text, sizeof text, "%d/%m/%Y", &local);
-    return text;
-}
-
 struct FaultCase {
     const char* kind;
     int signal;
@@ -178,8 +173,9 @@ TEST(CrashReport, EachFaultKindAppendsItsReportShowsTheBoxAndExitsWithZero) {
         {"ill", SIGILL, "Illegal instruction", false},
         {"fpe", SIGFPE, "Integer division by zero", false},
         {"abort", SIGABRT, "Program aborted", false},
+        {"segv-thread", SIGSEGV, "Access violation (address not mapped)", true},
     };
-    const std::string dayBefore = todayText();
+    const std::string dayBefore = testsupport::todayDayMonthYear();
     std::vector<std::string> shownReports;
     for (const FaultCase& c : cases) {
         const ChildResult child = runFaultingChild(c.kind);
@@ -192,7 +188,7 @@ TEST(CrashReport, EachFaultKindAppendsItsReportShowsTheBoxAndExitsWithZero) {
         shownReports.push_back(child.output.substr(at + title.size(), end - at - title.size()));
         expectReportLayout(shownReports.back(), c);
     }
-    const std::string dayAfter = todayText();
+    const std::string dayAfter = testsupport::todayDayMonthYear();
 
     // The file holds the five reports in the order of the crashes, each behind its own banner.
     const std::string file = testsupport::readFile("bugreport.txt");

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <ctime>
 #include <filesystem>
 #include <map>
 
@@ -195,14 +194,7 @@ TEST(WholeProgram, SecondStartLeavesTheSettingsFileByteIdentical) {
 namespace {
 
 TEST(WholeProgram, UpdateCheckDateIsStoredOnlyWhenTheCheckIsOnAndDue) {
-    const std::string today = [] {
-        const std::time_t now = std::time(nullptr);
-        std::tm local{};
-        localtime_r(&now, &local);
-        char text[16];
-        std::strftime(text, sizeof text, "%d/%m/%Y", &local);
-        return std::string(text);
-    }();
+    const std::string today = testsupport::todayDayMonthYear();
     const struct {
         const char* seed;
         std::string expectedDateLine;

@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <ctime>
 #include <filesystem>
 #include <string>
 
@@ -213,15 +212,6 @@ TEST_F(UpdateCheckTest, SilentServerHoldsTheCheckForNoMoreThanItsBudget) {
     }
 }
 
-std::string today() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[16];
-    std::strftime(text, sizeof text, "%d/%m/%Y", &local);
-    return text;
-}
-
 TEST_F(UpdateCheckTest, StartUpStoresTheDateBeforeCheckingAndChecksOncePerDay) {
     std::filesystem::copy(KRV_SOURCE_DIR "/install", ".", std::filesystem::copy_options::recursive);
     testsupport::writeFile("settings/system_settings.txt",
@@ -238,7 +228,7 @@ TEST_F(UpdateCheckTest, StartUpStoresTheDateBeforeCheckingAndChecksOncePerDay) {
         startProgram();
     }
     EXPECT_EQ(server.requests(), (std::vector<std::string>{listPath, downloadPath}));
-    EXPECT_NE(settingsWhenAsked.find("DateOfLastUpdateCheck=" + today() + "\r\n"), std::string::npos)
+    EXPECT_NE(settingsWhenAsked.find("DateOfLastUpdateCheck=" + testsupport::todayDayMonthYear() + "\r\n"), std::string::npos)
         << settingsWhenAsked;
 }
 
