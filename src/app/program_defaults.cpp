@@ -3,6 +3,7 @@
 #include "base/colour_theme.h"
 #include "base/settings_file.h"
 #include "app/shell_state.h"
+#include "app/update_check.h"
 #include "base/system_settings.h"
 #include "base/unit_format.h"
 #include "calibration/calibration_coefficients.h"
@@ -20,6 +21,7 @@
 
 void resetProgramDefaults() {
     resetShellDefaults();
+    resetUpdateCheckDefaults();
     resetSettingsFileDefaults();
     resetSystemSettingsDefaults();
     resetCursorDefaults();

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <ctime>
 #include <filesystem>
 #include <map>
 
@@ -16,6 +15,7 @@
 #include "display/cursor_actions.h"
 #include "display/graph.h"
 #include "display/hot_regions.h"
+#include "local_http_server.h"
 #include "test_support.h"
 #include "ui/platform/platform.h"
 
@@ -26,12 +26,15 @@ namespace {
 struct InstalledProgram {
     testsupport::ScratchDirectory dir;
     InstalledProgram() {
+        // The update check is due in a fresh installation; it must not reach for the network.
+        setenv("KRV_UPDATE_SERVER", testsupport::refusingAddress().c_str(), 1);
         std::filesystem::copy(KRV_SOURCE_DIR "/install", ".", std::filesystem::copy_options::recursive);
         platform::initPlatform();
         platform::resetPlatform();
         platform::installDialogRecorder([](const platform::RecordedDialog&) { return std::string("ok"); });
     }
     ~InstalledProgram() {
+        unsetenv("KRV_UPDATE_SERVER");
         platform::removeDialogRecorder();
         platform::overrideActiveWindow(-1);
         platform::resetPlatform();
@@ -221,14 +224,7 @@ TEST(WholeProgram, SecondStartLeavesTheSettingsFileByteIdentical) {
 namespace {
 
 TEST(WholeProgram, UpdateCheckDateIsStoredOnlyWhenTheCheckIsOnAndDue) {
-    const std::string today = [] {
-        const std::time_t now = std::time(nullptr);
-        std::tm local{};
-        localtime_r(&now, &local);
-        char text[16];
-        std::strftime(text, sizeof text, "%d/%m/%Y", &local);
-        return std::string(text);
-    }();
+    const std::string today = testsupport::todayDayMonthYear();
     const struct {
         const char* seed;
         std::string expectedDateLine;
@@ -237,6 +233,7 @@ TEST(WholeProgram, UpdateCheckDateIsStoredOnlyWhenTheCheckIsOnAndDue) {
         {"CheckWebsiteForUpdate=0\r\nDateOfLastUpdateCheck=1/1/2025\r\n", "DateOfLastUpdateCheck=1/1/2025"},
         {"CheckWebsiteForUpdate=5\r\nDateOfLastUpdateCheck=1/1/2025\r\n", "DateOfLastUpdateCheck=1/1/2025"},
     };
+    setenv("KRV_UPDATE_SERVER", testsupport::refusingAddress().c_str(), 1);
     for (const auto& c : cases) {
         testsupport::ScratchDirectory dir;
         std::filesystem::copy(KRV_SOURCE_DIR "/install", ".", std::filesystem::copy_options::recursive);
@@ -250,6 +247,7 @@ TEST(WholeProgram, UpdateCheckDateIsStoredOnlyWhenTheCheckIsOnAndDue) {
         platform::removeDialogRecorder();
         platform::resetPlatform();
     }
+    unsetenv("KRV_UPDATE_SERVER");
 }
 
 } // namespace
