@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <ctime>
 #include <filesystem>
 #include <string>
@@ -16,6 +17,8 @@
 #include "sweep/sweep_parameters.h"
 #include "test_support.h"
 #include "ui/platform/platform.h"
+
+#include <sys/resource.h>
 
 class ResultsTest : public ::testing::Test {
 protected:
@@ -78,3 +81,23 @@ inline void fillRunRecord(RunRecord& r, int steps, int first, int increment) {
         }
     }
 }
+
+// A file size limit makes every write past it fail, as a full disk does, whoever runs the test.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &previous_);
+        rlimit limited = previous_;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+
+private:
+    rlimit previous_{};
+    void (*previousHandler_)(int) = nullptr;
+};

@@ -4,13 +4,10 @@
 
 #include <algorithm>
 #include <bit>
-#include <csignal>
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
-
-#include <sys/resource.h>
 
 #include "base/unit_format.h"
 #include "results/sample_runs.h"
@@ -163,26 +160,6 @@ TEST_F(RunDataFileTest, UnwritableFolderFailsWithAReasonAndLeavesNothingBehind) 
     EXPECT_EQ(missing.failure, "No such file or directory");
     EXPECT_EQ(readFile("blocker"), "a file where a folder should be");
 }
-
-// A file size limit makes every write past it fail, as a full disk does, whoever runs the test.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit limited = previous_;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-private:
-    rlimit previous_{};
-    void (*previousHandler_)(int) = nullptr;
-};
 
 TEST_F(RunDataFileTest, FullDiskKeepsTheOlderFileWholeAndNoTemporaryFile) {
     fillRunRecord(runRecord, 2, 100, 0);
