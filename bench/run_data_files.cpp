@@ -4,6 +4,9 @@
 
 #include <cmath>
 #include <filesystem>
+#include <string>
+
+#include <unistd.h>
 
 #include "results/run_data_file.h"
 #include "results/sample_runs.h"
@@ -32,7 +35,8 @@ void fillFullRecord() {
 // A folder of its own under the system's temporary folder, the working directory while it lives.
 struct BenchFolder {
     std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::path path = std::filesystem::temp_directory_path() / "krv650-bench-runfiles";
+    std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("krv650-bench-runfiles-" + std::to_string(::getpid()));
     BenchFolder() {
         std::filesystem::create_directories(path / "sampleruns");
         std::filesystem::current_path(path);

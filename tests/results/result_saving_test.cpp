@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <regex>
 #include <string>
@@ -46,7 +47,8 @@ TEST_F(ResultSavingTest, SaveWritesPictureAndDataUnderOneNameThenAdvancesTheRunN
     EXPECT_EQ(picture.pixel(100, 0), blue);
     EXPECT_EQ(picture.pixel(129, 39), blue);
     EXPECT_EQ(picture.pixel(129, 40), platform::rgb(0, 0, 0)); // below the shorter panel
-    EXPECT_EQ(std::count(std::istreambuf_iterator<char>(*new std::ifstream("saveddata/" + stem + ".csv")), {}, '\n'), 30);
+    const std::string data = readFile("saveddata/" + stem + ".csv");
+    EXPECT_EQ(std::count(data.begin(), data.end(), '\n'), 30); // header, 5 lines of step 0, entry 0 of 24 steps
     EXPECT_EQ(systemSettings.runNumber, "0001");
     EXPECT_EQ(setting("KRV_RunNumber"), "0001");
     EXPECT_TRUE(dialogs().empty());
