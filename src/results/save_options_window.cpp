@@ -121,7 +121,8 @@ bool createControls() {
     made &= createField(controlSaveImageFolder, 4, 590, true, s.saveImageFileLocation);
     made &= createField(controlSaveDataFolder, 5, 590, true, s.saveDataFileLocation);
     made &= createField(controlSaveRunNumber, 6, 80, false, s.runNumber);
-    made &= createField(controlSaveFileStem, 10, 590, true, resultNaming.fileStem);
+    // The name as it would be generated now, rather than an empty row until the first update pass.
+    made &= createField(controlSaveFileStem, 10, 590, true, generateFileStem());
     for (const OptionBox& box : optionBoxes) {
         made &= platform::createCheckBox(box.control, windowSaveOptions, 0, box.x, rowY(box.row), box.width, rowHeight,
                                          box.caption);

@@ -10,6 +10,7 @@
 #include "base/gui_numbers.h"
 #include "results/file_names.h"
 #include "results/result_picture.h"
+#include "results/sample_runs.h"
 #include "results_fixture.h"
 
 using testsupport::readFile;

@@ -19,7 +19,7 @@ protected:
     void SetUp() override {
         ResultsTest::SetUp();
         writeFile("settings/system_settings.txt", "KRV_SaveFileName=Sample\r\nKRV_RunNumber=0000\r\nKRV_UseUnderscores=Yes\r\n"
-                                                  "KRV_DateFormat=YYYYMMDD\r\nKRV_PrependRunNumber=No\r\n"
+                                                  "KRV_DateFormat=YYYYMMDD\r\nKRV_PrependRunNumber=No\r\nKRV_UseSpaces=No\r\n"
                                                   "KRV_AppendRunNumber=Yes\r\nKRV_SaveImageFileLocation=old\\\r\n");
         ASSERT_TRUE(platform::openWindow(mainWindow, 0, 0, 1400, 830, "main", platform::WindowTitleBar));
     }
@@ -49,6 +49,8 @@ TEST_F(SaveOptionsWindowTest, OpensWithTheCurrentValuesAndNumberedRows) {
     EXPECT_EQ(platform::controlText(controlSaveImageFolder), "savedimages\\");
     EXPECT_EQ(platform::controlText(controlSaveDataFolder), "saveddata\\");
     EXPECT_EQ(platform::controlText(controlSaveRunNumber), "0000");
+    EXPECT_TRUE(std::regex_match(platform::controlText(controlSaveFileStem),
+                                 std::regex("Sample_20[0-9]{2}-[0-9]{2}-[0-9]{2}_[0-9]{6}_0000")));
     const struct {
         int control;
         int ticked;
