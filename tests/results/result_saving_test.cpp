@@ -41,6 +41,8 @@ TEST_F(ResultSavingTest, SaveWritesPictureAndDataUnderOneNameThenAdvancesTheRunN
     saveResultsNow();
     const std::string stem = resultNaming.fileStem;
     EXPECT_TRUE(std::regex_match(stem, std::regex("Sample_20[0-9]{6}_[0-2][0-9][0-5][0-9][0-5][0-9]_0000"))) << stem;
+    std::filesystem::copy_file("savedimages/" + stem + ".png", KRV_BINARY_DIR "/saved_result_picture.png",
+                               std::filesystem::copy_options::overwrite_existing);
     const platform::Image picture = readPicture("savedimages/" + stem + ".png");
     EXPECT_EQ(picture.width(), 130);
     EXPECT_EQ(picture.height(), 50);
