@@ -15,6 +15,7 @@
 #include "link/comms_thread.h"
 #include "link/instrument_link.h"
 #include "link/register_transfer.h"
+#include "results/result_actions.h"
 #include "sweep/instrument_values.h"
 #include "sweep/sweep_parameters.h"
 #include "sweep/sweep_state_machine.h"
@@ -38,4 +39,5 @@ void resetProgramDefaults() {
     resetInstrumentLinkDefaults();
     resetCommsDefaults();
     resetSweepStateMachineDefaults();
+    resetResultsDefaults();
 }
