@@ -1,0 +1,13 @@
+// Drawing the graph image: plot area, frame, axis titles, graticule with its numbers, and curves.
+#pragma once
+
+#include "display/plot_area.h"
+#include "ui/platform/platform.h"
+
+// Creates graphImages.graph at the layout's size and draws everything but cursors and title strip.
+void drawGraph();
+
+void drawAxisTitles(platform::Image& image, const PlotArea& area);
+void drawXGraticule(platform::Image& image, const PlotArea& area);
+void drawYGraticule(platform::Image& image, const PlotArea& area);
+void drawCurves(platform::Image& image, const PlotArea& area);
