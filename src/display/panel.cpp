@@ -10,6 +10,7 @@
 #include "display/cursor_actions.h"
 #include "display/graph_axes.h"
 #include "display/graph_images.h"
+#include "display/hot_regions.h"
 #include "display/key_values.h"
 #include "display/panel_drawing.h"
 #include "display/panel_texts.h"
@@ -38,22 +39,22 @@ void drawCursorSection(platform::Image& image) {
     drawReadout(image, keyColumnsDrawn[2].x, 47, "YA: " + formatReadout(c.cursorYA, y, "A", 3));
     drawReadout(image, keyColumnsDrawn[3].x, 47, "YB: " + formatReadout(c.cursorYB, y, "A", 3));
 
-    drawTextButton(image, 526, 1, 27, 24, 24, "0.1", c.cursorStepMultiplier == 0.1);
-    drawTextButton(image, 527, 26, 27, 24, 24, "1", c.cursorStepMultiplier == 1.0);
-    drawTextButton(image, 528, 51, 27, 24, 24, "10", c.cursorStepMultiplier == 10.0);
-    drawTextButton(image, 529, 1, 52, 74, 24, "AB Sync", c.cursorSync == 1);
-    drawTextButton(image, 530, 1, 77, 74, 24, "AB Slope", c.cursorSlopeLine == 1);
-    drawTextButton(image, 531, 1, 102, 74, 24, "A Zero", false);
-    drawTextButton(image, 532, 1, 127, 74, 24, "B Zero", false);
+    drawTextButton(image, regionStepMultiplierTenth, 1, 27, 24, 24, "0.1", c.cursorStepMultiplier == 0.1);
+    drawTextButton(image, regionStepMultiplierOne, 26, 27, 24, 24, "1", c.cursorStepMultiplier == 1.0);
+    drawTextButton(image, regionStepMultiplierTen, 51, 27, 24, 24, "10", c.cursorStepMultiplier == 10.0);
+    drawTextButton(image, regionCursorSync, 1, 52, 74, 24, "AB Sync", c.cursorSync == 1);
+    drawTextButton(image, regionCursorSlope, 1, 77, 74, 24, "AB Slope", c.cursorSlopeLine == 1);
+    drawTextButton(image, regionZeroA, 1, 102, 74, 24, "A Zero", false);
+    drawTextButton(image, regionZeroB, 1, 127, 74, 24, "B Zero", false);
 
-    drawArrowButton(image, 534, 124, 103, Arrow::Left);
-    drawArrowButton(image, 535, 174, 103, Arrow::Right);
-    drawArrowButton(image, 538, 149, 78, Arrow::Up);
-    drawArrowButton(image, 539, 149, 128, Arrow::Down);
-    drawArrowButton(image, 542, 226, 103, Arrow::Left);
-    drawArrowButton(image, 543, 276, 103, Arrow::Right);
-    drawArrowButton(image, 546, 251, 78, Arrow::Up);
-    drawArrowButton(image, 547, 251, 128, Arrow::Down);
+    drawArrowButton(image, regionXaDown, 124, 103, Arrow::Left);
+    drawArrowButton(image, regionXaUp, 174, 103, Arrow::Right);
+    drawArrowButton(image, regionYaUp, 149, 78, Arrow::Up);
+    drawArrowButton(image, regionYaDown, 149, 128, Arrow::Down);
+    drawArrowButton(image, regionXbDown, 226, 103, Arrow::Left);
+    drawArrowButton(image, regionXbUp, 276, 103, Arrow::Right);
+    drawArrowButton(image, regionYbUp, 251, 78, Arrow::Up);
+    drawArrowButton(image, regionYbDown, 251, 128, Arrow::Down);
 }
 
 void drawKeyRow(platform::Image& image, int y, int row) {
