@@ -16,6 +16,16 @@ double clampOnto(double v, double low, double high) {
     return v;
 }
 
+// Nearest integer, halves away from zero, for the clamped (small, finite) positions; this is what
+// lround gives, without a library call per sample.
+int nearestInteger(double v) {
+    auto i = static_cast<long long>(v);
+    const double fraction = v - static_cast<double>(i);
+    if (fraction >= 0.5) ++i;
+    if (fraction <= -0.5) --i;
+    return static_cast<int>(i);
+}
+
 // Pixels of the plot area already painted in the colour of the step being drawn. Most samples of a
 // dense step fall on a pixel that a neighbouring segment has painted; within one step only its own
 // colour is drawn, so painting such a pixel again changes nothing.
@@ -98,7 +108,7 @@ CurveMapping curveMapping(const PlotArea& a) {
 CurvePixel curvePixel(const CurveMapping& m, double xValue, double yValue) {
     const double x = clampOnto(m.left + m.px * xValue, m.left, m.right);
     const double y = clampOnto(m.bottom - m.py * yValue, m.top, m.bottom);
-    return {static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y))};
+    return {nearestInteger(x), nearestInteger(y)};
 }
 
 void drawCurves(platform::Image& image, const PlotArea& a) {

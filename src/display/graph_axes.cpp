@@ -1,6 +1,7 @@
 #include "display/graph_axes.h"
 
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "display/cursor_actions.h"
@@ -29,7 +30,8 @@ const double* stepValues(std::int64_t channel, int step, std::int64_t count, boo
     if (const double* table = channelTable(run, channel, step)) return table;
     if (channel != channelHFE) return zeroValues().data();
     StepValues& values = computedValues(forY)[static_cast<std::size_t>(step)];
-    for (std::int64_t e = 0; e <= count; ++e) values[static_cast<std::size_t>(e)] = channelValue(run, channel, step, static_cast<int>(e));
+    const ChannelReader hfe = channelReader(run, channel, step);
+    for (std::int64_t e = 0; e <= count; ++e) values[static_cast<std::size_t>(e)] = hfe[static_cast<int>(e)];
     return values.data();
 }
 
@@ -49,21 +51,30 @@ struct Extremes {
 };
 
 // Entry 0 (value 0) takes part, so both start at 0; readings that are not finite are drawn on the
-// frame but must not decide the scale.
+// frame but must not decide the scale (a NaN fails every comparison below).
 Extremes extremes(const std::array<const double*, runRecordSteps>& values) {
+    constexpr double largest = std::numeric_limits<double>::max();
     Extremes e;
     for (int s = 0; s < runRecordSteps && plotData.count[s] > 0; ++s) {
         const double* v = values[s];
         const std::int64_t count = plotData.count[s];
-        double hi = e.maxV, lo = e.minV;
-        for (std::int64_t k = 0; k <= count; ++k) {
-            const double value = v[k];
-            if (!std::isfinite(value)) continue;
-            hi = value > hi ? value : hi;
-            lo = value < lo ? value : lo;
+        // Two independent pairs keep the comparisons from waiting on each other.
+        double hi0 = e.maxV, lo0 = e.minV, hi1 = e.maxV, lo1 = e.minV;
+        std::int64_t k = 0;
+        for (; k + 1 <= count; k += 2) {
+            const double a = v[k], b = v[k + 1];
+            hi0 = a > hi0 && a <= largest ? a : hi0;
+            lo0 = a < lo0 && a >= -largest ? a : lo0;
+            hi1 = b > hi1 && b <= largest ? b : hi1;
+            lo1 = b < lo1 && b >= -largest ? b : lo1;
         }
-        e.maxV = hi;
-        e.minV = lo;
+        for (; k <= count; ++k) {
+            const double a = v[k];
+            hi0 = a > hi0 && a <= largest ? a : hi0;
+            lo0 = a < lo0 && a >= -largest ? a : lo0;
+        }
+        e.maxV = hi0 > hi1 ? hi0 : hi1;
+        e.minV = lo0 < lo1 ? lo0 : lo1;
     }
     return e;
 }

@@ -46,11 +46,12 @@ const double* channelTable(const RunRecord& run, std::int64_t channel, int step)
     }
 }
 
-double channelValue(const RunRecord& run, std::int64_t channel, int step, int entry) {
+ChannelReader channelReader(const RunRecord& run, std::int64_t channel, int step) {
+    ChannelReader reader;
+    reader.table = channelTable(run, channel, step);
     if (channel == channelHFE) {
-        const double base = run.TIB[step][entry];
-        return base == 0.0 ? 0.0 : run.IC[step][entry] / base;
+        reader.ic = run.IC[step];
+        reader.tib = run.TIB[step];
     }
-    const double* table = channelTable(run, channel, step);
-    return table ? table[entry] : 0.0;
+    return reader;
 }

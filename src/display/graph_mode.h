@@ -37,7 +37,19 @@ inline GraphMode graphMode;
 // Reads the row of sweepParameters.testConfigurationId into graphMode.
 void readGraphMode();
 
-// The value of `channel` at (step, entry) of `run`; 0 for a channel without a table.
-double channelValue(const RunRecord& run, std::int64_t channel, int step, int entry);
 // The table of a stored channel for one step, or nullptr for HFE and unknown channels.
 const double* channelTable(const RunRecord& run, std::int64_t channel, int step);
+
+// One channel of one step of a run, read by entry; unknown channels read 0.
+struct ChannelReader {
+    const double* table = nullptr; // the channel's own table
+    const double* ic = nullptr;    // HFE: IC / TIB
+    const double* tib = nullptr;
+    double operator[](int entry) const {
+        if (table) return table[entry];
+        if (!ic || tib[entry] == 0.0) return 0.0;
+        return ic[entry] / tib[entry];
+    }
+};
+
+ChannelReader channelReader(const RunRecord& run, std::int64_t channel, int step);

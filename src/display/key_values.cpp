@@ -57,16 +57,17 @@ const char* const keyHeadings[5] = {"Step", "Base/Gate", "Cursor XA", "Cursor XB
 } // namespace
 
 double valueAtCursor(const RunRecord& run, int step, double cursorX) {
-    const std::int64_t xc = graphMode.xChannel, yc = graphMode.yChannel;
+    const ChannelReader xs = channelReader(run, graphMode.xChannel, step);
+    const ChannelReader ys = channelReader(run, graphMode.yChannel, step);
     const int n = static_cast<int>(std::clamp<std::int64_t>(run.entryCount[step], 0, runRecordEntries));
-    const bool upwards = channelValue(run, xc, step, 0) < cursorX;
+    const bool upwards = xs[0] < cursorX;
     double previous = 0.0;
     for (int k = 0; k <= n; ++k) {
-        const double x = channelValue(run, xc, step, k);
+        const double x = xs[k];
+        // Entry 0 decides the direction, so it never matches.
         if (k > 0 && (upwards ? x >= cursorX : x < cursorX)) {
             const double h = x == previous ? 1.0 : (cursorX - previous) / (x - previous);
-            const double before = channelValue(run, yc, step, k - 1);
-            return before + h * (channelValue(run, yc, step, k) - before);
+            return ys[k - 1] + h * (ys[k] - ys[k - 1]);
         }
         previous = x;
     }
