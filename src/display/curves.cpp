@@ -111,6 +111,12 @@ CurvePixel curvePixel(const CurveMapping& m, double xValue, double yValue) {
     return {nearestInteger(x), nearestInteger(y)};
 }
 
+void drawCurvesEverySegment(platform::Image& image, const PlotArea& a) {
+    const CurveMapping m = curveMapping(a);
+    for (int s = 0; s < drawnCurveSteps; ++s)
+        if (plotData.count[static_cast<std::size_t>(s)] >= 2) drawStepPlainly(image, m, s);
+}
+
 void drawCurves(platform::Image& image, const PlotArea& a) {
     static PaintedPixels painted;
     painted.reset(a);

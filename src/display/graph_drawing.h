@@ -10,4 +10,8 @@ void drawGraph();
 void drawAxisTitles(platform::Image& image, const PlotArea& area);
 void drawXGraticule(platform::Image& image, const PlotArea& area);
 void drawYGraticule(platform::Image& image, const PlotArea& area);
+// The curves of steps 0..23 from plotData. Segments that add no pixel to what the step has painted
+// are left out; the picture is the one drawCurvesEverySegment gives.
 void drawCurves(platform::Image& image, const PlotArea& area);
+// Every segment of every curve drawn as it comes.
+void drawCurvesEverySegment(platform::Image& image, const PlotArea& area);
