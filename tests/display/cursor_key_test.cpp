@@ -164,9 +164,9 @@ TEST(KeyTable, ListsTheStepsFallingByDefaultAndRisingOnRequest) {
     EXPECT_EQ(table[0][0], "Step");
     EXPECT_EQ(table[4][0], "Difference");
     EXPECT_EQ(table[0][1], "5");
-    EXPECT_EQ(table[1][1], "50uA");
+    EXPECT_EQ(table[1][1], "50.0 uA");
     EXPECT_EQ(table[0][6], "0");
-    EXPECT_EQ(table[1][6], "0uA");
+    EXPECT_EQ(table[1][6], "0.0 uA");
     EXPECT_EQ(table[0][7], "");
 
     systemSettings.keyDirection = "Rising";

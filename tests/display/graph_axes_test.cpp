@@ -55,7 +55,7 @@ TEST(GraphAxes, WithoutSamplesEveryLabelIsZeroAndTheFrameIsStillDrawn) {
     for (const std::string& label : graphAxes.xLabels) EXPECT_EQ(label, "0");
     for (const std::string& label : graphAxes.yLabels) EXPECT_EQ(label, "0");
     const PlotArea a = currentPlotArea();
-    EXPECT_EQ(graphImages.graph.pixel(a.left, a.top + 40), colourTheme.graticuleMajorColour);
+    EXPECT_EQ(graphImages.graph.pixel(a.right, a.top + 40), colourTheme.graticuleMajorColour);
 }
 
 TEST(GraphAxes, NpnFamilyScalesToItsLargestSamples) {
