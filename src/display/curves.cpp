@@ -16,16 +16,6 @@ double clampOnto(double v, double low, double high) {
     return v;
 }
 
-// Nearest integer, halves away from zero, for the clamped (small, finite) positions; this is what
-// lround gives, without a library call per sample.
-int nearestInteger(double v) {
-    auto i = static_cast<long long>(v);
-    const double fraction = v - static_cast<double>(i);
-    if (fraction >= 0.5) ++i;
-    if (fraction <= -0.5) --i;
-    return static_cast<int>(i);
-}
-
 // Pixels of the plot area already painted in the colour of the step being drawn. Most samples of a
 // dense step fall on a pixel that a neighbouring segment has painted; within one step only its own
 // colour is drawn, so painting such a pixel again changes nothing.
@@ -53,28 +43,57 @@ private:
     std::vector<unsigned char> marks_;
 };
 
+// Positions inside a plot area that lies within the image are at least marginTop, so adding a half
+// and truncating rounds them exactly as lround does, without a branch on the fraction. The clamps
+// send a value that is not a number to the left or top edge, as curvePixel does.
+void mapStep(const CurveMapping& m, const double* xs, const double* ys, std::int64_t count, int* px, int* py) {
+    for (std::int64_t e = 0; e <= count; ++e) {
+        double x = m.left + m.px * xs[e];
+        x = x >= m.left ? x : m.left;
+        x = x > m.right ? m.right : x;
+        double y = m.bottom - m.py * ys[e];
+        y = y >= m.top ? y : m.top;
+        y = y > m.bottom ? m.bottom : y;
+        px[e] = static_cast<int>(x + 0.5);
+        py[e] = static_cast<int>(y + 0.5);
+    }
+}
+
+// Within one step every pixel gets the step's colour, so the order in which they are painted does
+// not matter: single pixels are gathered and painted together after the step's longer segments.
 void drawStep(platform::Image& image, const CurveMapping& m, PaintedPixels& painted, int step) {
-    const double* xs = plotData.x[static_cast<std::size_t>(step)];
-    const double* ys = plotData.y[static_cast<std::size_t>(step)];
     const std::int64_t count = plotData.count[static_cast<std::size_t>(step)];
     const platform::Rgb colour = colourTheme.stepColours[static_cast<std::size_t>(step)];
     const auto stamp = static_cast<unsigned char>(step + 1);
+    static std::vector<int> columns(runRecordEntries + 1), rows(runRecordEntries + 1);
+    mapStep(m, plotData.x[static_cast<std::size_t>(step)], plotData.y[static_cast<std::size_t>(step)], count,
+            columns.data(), rows.data());
 
-    CurvePixel previous = curvePixel(m, xs[0], ys[0]);
-    platform::setPixel(image, previous.x, previous.y, colour);
+    // Pixels to paint are collected at the front of the arrays, behind the entry being read.
+    std::size_t single = 0;
+    CurvePixel previous{columns[0], rows[0]};
     painted.mark(previous, stamp);
+    columns[single] = previous.x;
+    rows[single] = previous.y;
+    ++single;
     for (std::int64_t e = 1; e <= count; ++e) {
-        const CurvePixel p = curvePixel(m, xs[e], ys[e]);
-        if (p == previous) continue;
-        // A segment between neighbouring pixels paints just its two ends, and its start is painted.
-        if (std::abs(p.x - previous.x) <= 1 && std::abs(p.y - previous.y) <= 1) {
-            if (painted.mark(p, stamp)) platform::setPixel(image, p.x, p.y, colour);
+        const CurvePixel p{columns[static_cast<std::size_t>(e)], rows[static_cast<std::size_t>(e)]};
+        // A segment within one pixel or between neighbouring pixels paints just its two ends, and its
+        // start is painted already.
+        const auto dx = static_cast<unsigned>(p.x - previous.x + 1), dy = static_cast<unsigned>(p.y - previous.y + 1);
+        if (dx <= 2 && dy <= 2) {
+            if (painted.mark(p, stamp)) {
+                columns[single] = p.x;
+                rows[single] = p.y;
+                ++single;
+            }
         } else {
             platform::drawLine(image, previous.x, previous.y, p.x, p.y, colour);
             painted.mark(p, stamp);
         }
         previous = p;
     }
+    platform::setPixels(image, columns.data(), rows.data(), single, colour);
 }
 
 // Without a plot area to mark in, every segment is drawn as it comes.
@@ -108,7 +127,7 @@ CurveMapping curveMapping(const PlotArea& a) {
 CurvePixel curvePixel(const CurveMapping& m, double xValue, double yValue) {
     const double x = clampOnto(m.left + m.px * xValue, m.left, m.right);
     const double y = clampOnto(m.bottom - m.py * yValue, m.top, m.bottom);
-    return {nearestInteger(x), nearestInteger(y)};
+    return {static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y))};
 }
 
 void drawCurvesEverySegment(platform::Image& image, const PlotArea& a) {
