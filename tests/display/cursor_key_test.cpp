@@ -12,7 +12,9 @@
 #include "display/cursor_drawing.h"
 #include "display/graph.h"
 #include "display/graph_axes.h"
+#include "display/graph_layout.h"
 #include "display/graph_mode.h"
+#include "display/hot_regions.h"
 #include "display/key_values.h"
 #include "graph_fixture.h"
 
@@ -175,6 +177,28 @@ TEST(KeyTable, ListsTheStepsFallingByDefaultAndRisingOnRequest) {
     EXPECT_EQ(table[0][6], "5");
     EXPECT_EQ(table[2][6], keyValues.keyAtXA[5]);
     EXPECT_EQ(table[0][7], "");
+}
+
+} // namespace
+
+namespace {
+
+// The panel's buttons answer where the panel is now, bounds inclusive.
+TEST(PanelHotRegions, AreRegisteredAtThePanelsWindowPosition) {
+    resetGraphWorld();
+    graphLayout.panelX = 1002;
+    graphLayout.panelY = 0;
+    refreshGraph();
+    const auto& r = hotRegions;
+    EXPECT_EQ(r.hotRegionLeft[regionXaUp], 1002 + 174);
+    EXPECT_EQ(r.hotRegionRight[regionXaUp], 1002 + 198);
+    EXPECT_EQ(r.hotRegionTop[regionXaUp], 103);
+    EXPECT_EQ(r.hotRegionBottom[regionXaUp], 127);
+    EXPECT_EQ(r.hotRegionRight[regionCursorSlope], 1002 + 75);
+    EXPECT_EQ(r.hotRegionTop[regionYbDown], 128);
+    graphLayout.panelX = 800;
+    refreshGraph();
+    EXPECT_EQ(r.hotRegionLeft[regionXaUp], 800 + 174);
 }
 
 } // namespace

@@ -7,9 +7,14 @@
 #include "display/curves.h"
 #include "display/graph.h"
 #include "display/graph_axes.h"
+#include "display/displayed_run.h"
 #include "display/graph_images.h"
+#include "display/key_values.h"
+#include "display/panel_texts.h"
 #include "graph_fixture.h"
+#include "sweep/run_record.h"
 #include "sweep/sweep_parameters.h"
+#include "sweep/sweep_state_machine.h"
 
 namespace {
 
@@ -120,6 +125,43 @@ TEST(GraphAxes, OnlyTheStepsBeforeTheFirstEmptyOneAreShown) {
     EXPECT_EQ(plotData.count[2], 500);
     EXPECT_EQ(plotData.count[5], 0);
     EXPECT_LT(graphAxes.xScale.fullScale, 20.0);
+}
+
+} // namespace
+
+namespace {
+
+// While a sweep runs the graph shows the run record, labelled with the step generator settings in
+// force; the sample run's other recorded settings stay.
+TEST(GraphSource, RunRecordIsShownWhileASweepRuns) {
+    resetGraphWorld();
+    useOutputCharacteristic();
+    useBipolarSampleRun({});
+    FamilySettings live;
+    live.steps = 2;
+    live.samples = 40;
+    live.peakVolts = 30.0;
+    traceBipolarFamily(runRecord, live);
+    sweepParameters.currentStepSize = 0.0002;
+    sweepParameters.stepCount = 3;
+    sweepControl.sweepState = SweepState::Sweeping;
+    refreshGraph();
+    sweepControl.sweepState = SweepState::Idle;
+
+    EXPECT_EQ(plotData.count[0], 40);
+    EXPECT_EQ(plotData.count[2], 0);
+    EXPECT_GE(graphAxes.xScale.fullScale, 30.0);
+    EXPECT_EQ(displayedRun.header[16], "0.0002");
+    EXPECT_EQ(displayedRun.header[20], "3");
+    EXPECT_EQ(displayedRun.header[13], "13");
+    EXPECT_EQ(panelTexts.stepLabels[3], "600 uA");
+    EXPECT_EQ(panelTexts.stepLabels[4], "");
+    // The key keeps reading the displayed sample run.
+    EXPECT_EQ(keyValues.keyTable[0][1], "3");
+    EXPECT_EQ(keyValues.keyAtXA[6], "0.000 mA");
+
+    refreshGraph();
+    EXPECT_EQ(plotData.count[0], 500);
 }
 
 } // namespace
