@@ -10,6 +10,7 @@
 #include "base/program_fonts.h"
 #include "display/cursor_actions.h"
 #include "display/graph.h"
+#include "display/graph_drawing.h"
 #include "display/graph_layout.h"
 #include "display/graph_sources.h"
 #include "sweep/sweep_parameters.h"
@@ -98,6 +99,22 @@ void refreshGraphBench(benchmark::State& state) {
     state.counters["points"] = static_cast<double>(state.range(0) * state.range(1));
     platform::resetPlatform();
 }
+// The curves alone, drawn leaving out segments that add no pixel (0) and segment by segment (1).
+void curvesBench(benchmark::State& state) {
+    setUpGraph(25, 10000, 1600, 900);
+    refreshGraph();
+    const PlotArea area = currentPlotArea();
+    platform::Image image(area.width, area.height, 0);
+    for (auto _ : state) {
+        if (state.range(0) == 0)
+            drawCurves(image, area);
+        else
+            drawCurvesEverySegment(image, area);
+    }
+    platform::resetPlatform();
+}
+BENCHMARK(curvesBench)->Arg(0)->Arg(1)->ArgName("everySegment")->Unit(benchmark::kMillisecond);
+
 // Default client area 1402 x 832, then 1600 x 900.
 BENCHMARK(refreshGraphBench)
     ->Args({7, 500, 1402, 832})

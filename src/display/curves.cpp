@@ -33,9 +33,9 @@ public:
     bool mark(const CurvePixel& p, unsigned char step) {
         unsigned char& m = marks_[static_cast<std::size_t>(p.y - top_) * static_cast<std::size_t>(width_) +
                                   static_cast<std::size_t>(p.x - left_)];
-        if (m == step) return false;
+        const bool fresh = m != step;
         m = step;
-        return true;
+        return fresh;
     }
 
 private:
@@ -82,11 +82,10 @@ void drawStep(platform::Image& image, const CurveMapping& m, PaintedPixels& pain
         // start is painted already.
         const auto dx = static_cast<unsigned>(p.x - previous.x + 1), dy = static_cast<unsigned>(p.y - previous.y + 1);
         if (dx <= 2 && dy <= 2) {
-            if (painted.mark(p, stamp)) {
-                columns[single] = p.x;
-                rows[single] = p.y;
-                ++single;
-            }
+            // Written every time and kept only when fresh: whether a pixel is new follows no pattern.
+            columns[single] = p.x;
+            rows[single] = p.y;
+            single += painted.mark(p, stamp) ? 1 : 0;
         } else {
             platform::drawLine(image, previous.x, previous.y, p.x, p.y, colour);
             painted.mark(p, stamp);
