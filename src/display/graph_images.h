@@ -1,4 +1,4 @@
-// The graph and panel images as last drawn, and the saved picture made of the two.
+// The graph and panel images as last drawn (base/saved_picture puts the two together for saving).
 #pragma once
 
 #include "ui/platform/platform.h"
@@ -13,6 +13,3 @@ inline GraphImages graphImages;
 void resetGraphImages();
 // Keeps the finished image as a numbered image and shows it in its control when the control exists.
 void publishImage(int number, int control, const platform::Image& image);
-// The graph with the panel to its right, as high as the graph, from the numbered images last
-// published; an invalid image when the graph has not been drawn yet.
-platform::Image composeSavedPicture();

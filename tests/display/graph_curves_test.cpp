@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "base/colour_theme.h"
+#include "base/saved_picture.h"
 #include "display/cursor_actions.h"
 #include "display/curves.h"
 #include "display/graph.h"

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/colour_theme.h"
+#include "base/saved_picture.h"
 #include "base/system_settings.h"
 #include "display/cursor_actions.h"
 #include "display/graph.h"
