@@ -137,6 +137,7 @@ TEST(GraphSource, RunRecordIsShownWhileASweepRuns) {
     resetGraphWorld();
     useOutputCharacteristic();
     useBipolarSampleRun({});
+    refreshGraph(); // idle: the sample run with its recorded settings
     FamilySettings live;
     live.steps = 2;
     live.samples = 40;
