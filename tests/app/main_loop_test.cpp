@@ -14,8 +14,11 @@
 #include "app/startup.h"
 #include "display/cursor_actions.h"
 #include "display/graph.h"
+#include "display/graph_sources.h"
 #include "display/hot_regions.h"
 #include "local_http_server.h"
+#include "sweep/run_record.h"
+#include "sweep/sweep_parameters.h"
 #include "test_support.h"
 #include "ui/platform/platform.h"
 
@@ -48,6 +51,31 @@ void setRegion(int r, int left, int top, int right, int bottom) {
     hotRegions.hotRegionBottom[r] = bottom;
 }
 
+// A displayed run whose axes end at 10 V and 50 mA, drawn once so that the panel registers its
+// buttons; every redraw after a cursor move registers them again in the same places.
+void drawPanelWithTenVoltsAndFiftyMilliamperes() {
+    std::array<std::string, testConfigurationColumns> row{};
+    row[7] = "5";
+    row[12] = "8";
+    for (int c = 0; c < testConfigurationColumns; ++c) testConfigurations.cell[100][c] = row[static_cast<std::size_t>(c)];
+    sweepParameters.testConfigurationId = 100;
+    RunRecord& run = sampleRunRecord;
+    run.entryCount[0] = 2;
+    run.VC[0][1] = 4.5;
+    run.VC[0][2] = 9.0;
+    run.IC[0][1] = 0.02;
+    run.IC[0][2] = 0.0442;
+    refreshGraph();
+}
+
+// A point inside the registered region r.
+int regionX(int r) {
+    return static_cast<int>(hotRegions.hotRegionLeft[r]) + 5;
+}
+int regionY(int r) {
+    return static_cast<int>(hotRegions.hotRegionTop[r]) + 5;
+}
+
 class MainLoopTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -78,35 +106,32 @@ TEST_F(MainLoopTest, HighestOverlappingRegionWinsAndBoundsAreInclusive) {
 }
 
 TEST_F(MainLoopTest, PressActsOnceHoldingDoesNotRepeatAndDoubleClickActsTwice) {
-    cursors.xFullScale = 10.0;
-    setRegion(535, 100, 100, 120, 120);
-    platform::postMouseEvent(platform::EventLeftButtonDown, 1, 110, 110);
+    drawPanelWithTenVoltsAndFiftyMilliamperes();
+    const int x = regionX(regionXaUp), y = regionY(regionXaUp);
+    platform::postMouseEvent(platform::EventLeftButtonDown, 1, x, y);
     drain();
     EXPECT_DOUBLE_EQ(cursors.cursorXA, 0.1);
     drain(); // still held
     EXPECT_DOUBLE_EQ(cursors.cursorXA, 0.1);
-    platform::postMouseEvent(platform::EventLeftButtonUp, 1, 110, 110);
-    platform::postMouseEvent(platform::EventLeftDoubleClick, 1, 110, 110);
-    platform::postMouseEvent(platform::EventLeftButtonUp, 1, 110, 110);
+    platform::postMouseEvent(platform::EventLeftButtonUp, 1, x, y);
+    platform::postMouseEvent(platform::EventLeftDoubleClick, 1, x, y);
+    platform::postMouseEvent(platform::EventLeftButtonUp, 1, x, y);
     drain();
     EXPECT_DOUBLE_EQ(cursors.cursorXA, 0.2);
     // A fast double-click arrives as down, up, double-click, up: two moves.
-    platform::postMouseEvent(platform::EventLeftButtonDown, 1, 110, 110);
-    platform::postMouseEvent(platform::EventLeftButtonUp, 1, 110, 110);
-    platform::postMouseEvent(platform::EventLeftDoubleClick, 1, 110, 110);
-    platform::postMouseEvent(platform::EventLeftButtonUp, 1, 110, 110);
+    platform::postMouseEvent(platform::EventLeftButtonDown, 1, x, y);
+    platform::postMouseEvent(platform::EventLeftButtonUp, 1, x, y);
+    platform::postMouseEvent(platform::EventLeftDoubleClick, 1, x, y);
+    platform::postMouseEvent(platform::EventLeftButtonUp, 1, x, y);
     drain();
     EXPECT_DOUBLE_EQ(cursors.cursorXA, 0.4);
 }
 
 TEST_F(MainLoopTest, StepMultiplierAndSyncRegions) {
-    cursors.yFullScale = 0.05;
-    setRegion(528, 0, 0, 9, 9);
-    setRegion(529, 10, 0, 19, 9);
-    setRegion(538, 20, 0, 29, 9);
-    for (int x : {5, 15, 25}) {
-        platform::postMouseEvent(platform::EventLeftButtonDown, 1, x, 5);
-        platform::postMouseEvent(platform::EventLeftButtonUp, 1, x, 5);
+    drawPanelWithTenVoltsAndFiftyMilliamperes();
+    for (int r : {regionStepMultiplierTen, regionCursorSync, regionYaUp}) {
+        platform::postMouseEvent(platform::EventLeftButtonDown, 1, regionX(r), regionY(r));
+        platform::postMouseEvent(platform::EventLeftButtonUp, 1, regionX(r), regionY(r));
         drain();
     }
     EXPECT_EQ(cursors.cursorStepMultiplier, 10.0);

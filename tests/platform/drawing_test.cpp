@@ -55,6 +55,22 @@ TEST(Image, CopiesAreIndependent) {
     EXPECT_EQ(a.scanLine(2)[3] & 0xffffffu, rgb(1, 2, 3));
 }
 
+TEST(Drawing, ManySinglePixelsAreClippedAndLeaveCopiesAlone) {
+    Image a(4, 3, rgb(1, 2, 3));
+    Image b = a;
+    const int xs[] = {0, 3, -1, 4, 2, 1};
+    const int ys[] = {0, 2, 1, 1, -1, 3};
+    setPixels(b, xs, ys, 6, rgb(9, 9, 9));
+    int painted = 0;
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x) {
+            EXPECT_EQ(a.pixel(x, y), rgb(1, 2, 3));
+            painted += b.pixel(x, y) == rgb(9, 9, 9);
+        }
+    EXPECT_EQ(painted, 2);
+    EXPECT_EQ(b.pixel(3, 2), rgb(9, 9, 9));
+}
+
 TEST(Drawing, FilledRectanglesAreClipped) {
     struct Case {
         int x, y, w, h, expected;

@@ -187,6 +187,8 @@ private:
 void fillRect(Image& image, int x, int y, int width, int height, Rgb colour);
 void drawLine(Image& image, int x1, int y1, int x2, int y2, Rgb colour);
 void setPixel(Image& image, int x, int y, Rgb colour);
+// Single pixels (xs[i], ys[i]) in one colour, for many at once; those outside the image are skipped.
+void setPixels(Image& image, const int* xs, const int* ys, std::size_t count, Rgb colour);
 // Repaints the 4-connected area of pixels that have the colour of (x, y).
 void floodFill(Image& image, int x, int y, Rgb colour);
 // Text with its top-left corner at (x, y), transparent background.

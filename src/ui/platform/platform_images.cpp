@@ -160,6 +160,19 @@ void setPixel(Image& image, int x, int y, Rgb colour) {
     plot(ImageAccess::pixels(image), x, y, 0xff000000u | colour);
 }
 
+void setPixels(Image& image, const int* xs, const int* ys, std::size_t count, Rgb colour) {
+    if (!image.valid() || count == 0) return;
+    QImage& pixels = ImageAccess::pixels(image);
+    const int w = pixels.width(), h = pixels.height();
+    const qsizetype stride = pixels.bytesPerLine() / static_cast<qsizetype>(sizeof(std::uint32_t));
+    std::uint32_t* first = reinterpret_cast<std::uint32_t*>(pixels.bits());
+    const std::uint32_t value = 0xff000000u | colour;
+    for (std::size_t i = 0; i < count; ++i) {
+        const int x = xs[i], y = ys[i];
+        if (x >= 0 && y >= 0 && x < w && y < h) first[y * stride + x] = value;
+    }
+}
+
 // Repaints the 4-connected area that has the colour of (x, y).
 void floodFill(Image& image, int x, int y, Rgb colour) {
     if (!image.valid() || x < 0 || y < 0 || x >= image.width() || y >= image.height()) return;
