@@ -4,6 +4,7 @@
 #include "base/settings_file.h"
 #include "app/shell_state.h"
 #include "base/system_settings.h"
+#include "base/unit_format.h"
 #include "calibration/calibration_coefficients.h"
 #include "display/cursor_actions.h"
 #include "display/hot_regions.h"
@@ -30,6 +31,7 @@ void resetProgramDefaults() {
     resetMenuCheckMarkDefaults();
     resetGraphDefaults();
     resetColourThemeDefaults();
+    resetAxisScaleCarry();
     resetConnectionIndicatorDefaults();
     resetInstrumentLinkDefaults();
     resetCommsDefaults();
