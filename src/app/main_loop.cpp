@@ -60,21 +60,21 @@ int hotRegionAt(int x, int y) {
 
 void runHotRegionAction(int region) {
     switch (region) {
-    case 526: cursors.cursorStepMultiplier = 0.1; break;
-    case 527: cursors.cursorStepMultiplier = 1.0; break;
-    case 528: cursors.cursorStepMultiplier = 10.0; break;
-    case 529: toggleCursorSync(); break;
-    case 530: toggleCursorSlope(); break;
-    case 531: zeroCursorA(); break;
-    case 532: zeroCursorB(); break;
-    case 534: moveCursorXA(-1); break;
-    case 535: moveCursorXA(+1); break;
-    case 538: moveCursorYA(+1); break;
-    case 539: moveCursorYA(-1); break;
-    case 542: moveCursorXB(-1); break;
-    case 543: moveCursorXB(+1); break;
-    case 546: moveCursorYB(+1); break;
-    case 547: moveCursorYB(-1); break;
+    case regionStepMultiplierTenth: cursors.cursorStepMultiplier = 0.1; break;
+    case regionStepMultiplierOne: cursors.cursorStepMultiplier = 1.0; break;
+    case regionStepMultiplierTen: cursors.cursorStepMultiplier = 10.0; break;
+    case regionCursorSync: toggleCursorSync(); break;
+    case regionCursorSlope: toggleCursorSlope(); break;
+    case regionZeroA: zeroCursorA(); break;
+    case regionZeroB: zeroCursorB(); break;
+    case regionXaDown: moveCursorXA(-1); break;
+    case regionXaUp: moveCursorXA(+1); break;
+    case regionYaUp: moveCursorYA(+1); break;
+    case regionYaDown: moveCursorYA(-1); break;
+    case regionXbDown: moveCursorXB(-1); break;
+    case regionXbUp: moveCursorXB(+1); break;
+    case regionYbUp: moveCursorYB(+1); break;
+    case regionYbDown: moveCursorYB(-1); break;
     default: break;
     }
 }
@@ -94,6 +94,9 @@ void mainLoopPass() {
     loopTick();
 }
 
+// A start-up that already asked to quit still runs one pass, so that pending work is done orderly.
 void runMainEventLoop() {
-    while (shell.quitRequested != 1) mainLoopPass();
+    do {
+        mainLoopPass();
+    } while (shell.quitRequested != 1);
 }

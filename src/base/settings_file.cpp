@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <sstream>
@@ -191,7 +192,10 @@ void writeSetting(const std::string& path, const std::string& key, const std::st
             written = static_cast<bool>(out);
         }
     }
-    if (!written || std::rename(temporary.c_str(), target.c_str()) != 0) {
+    // std::filesystem::rename replaces an existing target on every platform (std::rename does not on Windows).
+    std::error_code renameError;
+    if (written) std::filesystem::rename(temporary, target, renameError);
+    if (!written || renameError) {
         std::remove(temporary.c_str());
         showMessage("Error #0009 " + path + " error whilst trying to rename 'tmp.txt' to " + path);
     }

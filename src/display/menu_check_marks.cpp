@@ -53,22 +53,29 @@ void resetMenuCheckMarkDefaults() {
 }
 
 void refreshMenuCheckMarks() {
-    if (!platform::menuItemExists(mainWindow, 32)) return;
+    if (!platform::menuItemExists(mainWindow, gui::menuAutoSave)) return;
     const SystemSettings& s = systemSettings;
     using S = std::string;
-    markOnOff<S>(lastMarked.autoSave, s.autoSave, "Yes", "No", 32);
-    markOnOff<S>(lastMarked.defaultSetup, s.defaultTestSetupOnStart, "Yes", "No", 33);
-    markOnOff<S>(lastMarked.hvAutoOff, s.hvAutoOff, "On", "Off", 229);
-    markOnOff<std::int64_t>(lastMarked.clamp, sweepParameters.baseClampInCurrentMode, 1, 0, 248);
-    markOnOff<std::int64_t>(lastMarked.step0, sweepParameters.step0Enabled, 1, 0, 249);
-    markOnOff<S>(lastMarked.alternateColours, s.alternateDisplayColours, "Yes", "No", 261);
-    markGroup<S>(lastMarked.graticuleMode, s.graticuleMode, {{"Both", 250}, {"Major", 251}, {"Off", 252}});
-    markGroup<S>(lastMarked.graticuleColour, s.graticuleColour, {{"White", 253}, {"LightGreen", 254}, {"DarkGreen", 255}});
-    markGroup<S>(lastMarked.background, s.backgroundColour, {{"White", 256}, {"DarkGrey", 257}, {"Black", 258}});
-    markGroup<S>(lastMarked.keyDirection, s.keyDirection, {{"Rising", 259}, {"Falling", 260}});
-    markGroup<S>(lastMarked.liveReadings, s.liveReadings, {{"Smoothed", 266}, {"Realtime", 267}, {"Raw", 268}});
+    markOnOff<S>(lastMarked.autoSave, s.autoSave, "Yes", "No", gui::menuAutoSave);
+    markOnOff<S>(lastMarked.defaultSetup, s.defaultTestSetupOnStart, "Yes", "No", gui::menuDefaultSetupOnStart);
+    markOnOff<S>(lastMarked.hvAutoOff, s.hvAutoOff, "On", "Off", gui::menuHvAutoOff);
+    markOnOff<std::int64_t>(lastMarked.clamp, sweepParameters.baseClampInCurrentMode, 1, 0, gui::menuBaseClamp);
+    markOnOff<std::int64_t>(lastMarked.step0, sweepParameters.step0Enabled, 1, 0, gui::menuStep0Enabled);
+    markOnOff<S>(lastMarked.alternateColours, s.alternateDisplayColours, "Yes", "No", gui::menuAlternateColours);
+    markGroup<S>(lastMarked.graticuleMode, s.graticuleMode, {{"Both", gui::menuGraticuleBoth}, {"Major", gui::menuGraticuleMajor}, {"Off", gui::menuGraticuleOff}});
+    markGroup<S>(lastMarked.graticuleColour, s.graticuleColour, {{"White", gui::menuGraticuleWhite}, {"LightGreen", gui::menuGraticuleLightGreen}, {"DarkGreen", gui::menuGraticuleDarkGreen}});
+    markGroup<S>(lastMarked.background, s.backgroundColour, {{"White", gui::menuBackgroundWhite}, {"DarkGrey", gui::menuBackgroundDarkGrey}, {"Black", gui::menuBackgroundBlack}});
+    markGroup<S>(lastMarked.keyDirection, s.keyDirection, {{"Rising", gui::menuKeyRising}, {"Falling", gui::menuKeyFalling}});
+    markGroup<S>(lastMarked.liveReadings, s.liveReadings, {{"Smoothed", gui::menuLiveSmoothed}, {"Realtime", gui::menuLiveRealtime}, {"Raw", gui::menuLiveRaw}});
     markGroup<std::int64_t>(lastMarked.sampleRate, sweepParameters.sampleRate,
-                            {{10, 240}, {20, 241}, {30, 242}, {40, 243}, {50, 244}, {60, 245}, {80, 246}, {100, 247}},
+                            {{10, gui::menuSampleRateFirst},
+                             {20, gui::menuSampleRateFirst + 1},
+                             {30, gui::menuSampleRateFirst + 2},
+                             {40, gui::menuSampleRateFirst + 3},
+                             {50, gui::menuSampleRateFirst + 4},
+                             {60, gui::menuSampleRateFirst + 5},
+                             {80, gui::menuSampleRateFirst + 6},
+                             {100, gui::menuSampleRateLast}},
                             true);
-    markOnOff(lastMarked.updateCheck, systemSettings.updateCheckEnabled, 1, 0, 56);
+    markOnOff(lastMarked.updateCheck, systemSettings.updateCheckEnabled, 1, 0, gui::menuDailyUpdateCheck);
 }

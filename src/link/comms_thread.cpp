@@ -1,9 +1,30 @@
+// How the GUI thread and the comms thread meet.
+//
+// 1. Writers. The comms thread alone writes ringWriteIndex, the ring slots, ringWriterAck, commsPaused,
+//    lastGoodReplyMs, pendingChecksumError, reportsStored and its receive state. The GUI thread alone
+//    writes ringReadIndex, ringReaderBusy and commsPauseRequested. linkConnected is set by the GUI on
+//    connect and cleared by either thread; commsStopRequested is set by whichever thread closes the link
+//    (the GUI, or the comms thread's watchdog) and cleared by the GUI before it starts a thread.
+// 2. Publishing. The comms thread writes all six fields of the next slot, then stores ringWriteIndex with
+//    release ordering; the GUI loads ringWriteIndex with acquire ordering before it reads that slot, so
+//    a slot is never seen half-written. The ring has one producer and one consumer.
+// 3. Hand-over. To take a report the GUI waits until ringWriterAck is 0 (the writer has seen the previous
+//    take end), sets ringReaderBusy, and waits until ringWriterAck is 1. The comms thread copies
+//    ringReaderBusy into ringWriterAck on every pass and, while it is 1, neither reads the port nor
+//    touches the ring on that pass. Each wait lasts about one pass (1 ms), at most handOverTimeoutMs.
+//    With no comms thread running nobody writes the ring and the GUI takes without waiting.
+// 4. Pause. Around every write to the port the GUI sets commsPauseRequested and waits for commsPaused;
+//    the comms thread acknowledges between its loop steps and holds there until the request is cleared
+//    (or a stop is requested), so only one thread writes to the port at a time.
+// 5. Checksum errors found on the comms thread are handed to the GUI through pendingChecksumError; only
+//    the GUI thread touches controls.
 #include "link/comms_thread.h"
 
 #include <cstdio>
 #include <thread>
 
 #include "base/elapsed_clock.h"
+#include "base/log_hook.h"
 #include "link/instrument_link.h"
 #include "link/port_sender.h"
 #include "link/serial_port.h"
@@ -36,6 +57,21 @@ void readAvailable(std::uint8_t* into, int n) {
         if (r <= 0) break;
         got += r;
     }
+}
+
+// Spins (the wait is about one pass of the comms thread) until `done` or the hand-over time has passed.
+template <typename Condition>
+void waitForWriter(std::int64_t start, Condition done) {
+    while (!done() && elapsedMilliseconds() - start <= handOverTimeoutMs) std::this_thread::yield();
+}
+
+// The reader's announcement and the writer's answer. An answer still standing from the previous take
+// is not an answer to this one, so the reader first waits for the writer to have seen that take end.
+void holdWriterOffTheRing() {
+    const std::int64_t start = elapsedMilliseconds();
+    waitForWriter(start, [] { return reportRing.ringWriterAck.load(acquire) == 0; });
+    reportRing.ringReaderBusy.store(1, release);
+    waitForWriter(start, [] { return reportRing.ringWriterAck.load(acquire) != 0; });
 }
 
 } // namespace
@@ -103,17 +139,17 @@ void checkWatchdog() {
 }
 
 void receiveReport() {
-    if (instrumentLink.linkConnected.load(acquire) != 1) return;
+    // Every pass answers the reader at once, so a take never waits for a further report to arrive.
+    const int ack = reportRing.ringReaderBusy.load(acquire);
+    reportRing.ringWriterAck.store(ack, release);
+    if (ack != 0 || instrumentLink.linkConnected.load(acquire) != 1) return;
     if (!serialPortIsOpen()) {
         instrumentLink.linkConnected.store(0, release);
         return;
     }
     int available = serialBytesAvailable();
-    if (available < static_cast<int>(reportSize)) return;
-    int ack = reportRing.ringReaderBusy.load(acquire);
-    reportRing.ringWriterAck.store(ack, release);
     int wanted = static_cast<int>(reportSize) + commsState.resyncSkipBytes.load(relaxed);
-    if (ack != 0 || available < wanted) return;
+    if (available < wanted) return;
     readAvailable(commsState.receiveBuffer, wanted);
     commsState.resyncSkipBytes.store(0, relaxed);
     DecodedReport decoded = decodeReport(commsState.receiveBuffer);
@@ -127,16 +163,14 @@ void receiveReport() {
     if (commsState.checksumErrorCount.fetch_add(1, relaxed) + 1 == 2) {
         commsState.checksumErrorCount.store(0, relaxed);
         commsState.resyncSkipBytes.fetch_add(1, relaxed);
+        logFailure("Reports fail their checksum; shifting the byte alignment by one");
     }
 }
 
 bool takeReport() {
     int readIndex = reportRing.ringReadIndex.load(relaxed);
     if (reportRing.ringWriteIndex.load(acquire) == readIndex) return false;
-    reportRing.ringReaderBusy.store(1, release);
-    std::int64_t start = elapsedMilliseconds();
-    while (reportRing.ringWriterAck.load(acquire) == 0 && elapsedMilliseconds() - start <= handOverTimeoutMs)
-        std::this_thread::yield();
+    if (commsThreadIsRunning()) holdWriterOffTheRing();
     readIndex = nextRingIndex(readIndex);
     reportRing.ringReadIndex.store(readIndex, release);
     currentReport.statusWord = reportRing.statusWord[readIndex].load(relaxed);

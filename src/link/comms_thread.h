@@ -11,7 +11,8 @@
 constexpr int reportRingSize = 1000;
 constexpr int pollIntervalMs = 250;
 constexpr int watchdogTimeoutMs = 2000;
-constexpr int handOverTimeoutMs = 125;
+// The reader waits at most this long for the comms thread to leave the ring alone; it answers every pass.
+constexpr int handOverTimeoutMs = 2;
 
 // Everything here is shared between the two threads.
 struct ReportRing {

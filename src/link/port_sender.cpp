@@ -1,6 +1,7 @@
 #include "link/port_sender.h"
 
 #include "base/elapsed_clock.h"
+#include "base/log_hook.h"
 #include "link/comms_thread.h"
 #include "link/instrument_link.h"
 #include "link/protocol.h"
@@ -12,8 +13,12 @@ void sendFramesToInstrument(const std::uint8_t* bytes, std::size_t length) {
         pauseCommsThread();
         sleepMilliseconds(transferPauseMs);
     }
-    if (instrumentLink.linkConnected.load(std::memory_order_acquire) == 1 && length > 0)
-        writeSerialPort(bytes, static_cast<int>(length));
+    if (instrumentLink.linkConnected.load(std::memory_order_acquire) == 1 && length > 0) {
+        const int written = writeSerialPort(bytes, static_cast<int>(length));
+        if (written != static_cast<int>(length))
+            logFailure("Register transfer cut short: " + std::to_string(written) + " of " + std::to_string(length) +
+                       " bytes written");
+    }
     if (threadRunning) resumeCommsThread();
 }
 

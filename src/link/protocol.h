@@ -1,6 +1,7 @@
 // Wire protocol of the instrument: 8-byte register write and read-request frames, 32-byte reports,
 // the 16-bit additive checksum, and the register and bit map. Pure data handling, no port and no
-// program state, so the link, the virtual instrument and the tests share one encoder and decoder.
+// program state. The virtual instrument in sim/ deliberately keeps its own encoder and decoder, so that
+// each side checks the other; the tests use both.
 #pragma once
 
 #include <array>

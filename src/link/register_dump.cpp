@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "base/local_time.h"
+#include "base/log_hook.h"
 #include "link/register_transfer.h"
 
 namespace {
@@ -122,8 +123,10 @@ void writeRegisterDump() {
     const std::tm now = localNow();
     std::ofstream out(registerDumpFileName(now), std::ios::binary | std::ios::trunc);
     if (!out) {
+        logFailure("Register dump not written: cannot create " + registerDumpFileName(now));
         return;
     }
     const std::string text = registerDumpText(registerImage, now);
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    if (!out) logFailure("Register dump cut short: " + registerDumpFileName(now));
 }

@@ -40,7 +40,6 @@ struct SweepParameters {
     std::int64_t sampleRate = 50;
     std::int64_t step0Enabled = 1;
     std::int64_t baseClampInCurrentMode = 1;
-    std::string hvSupplyAutoOff = "Off";
     double safetyMaximumVoltage = 100.0;
     double safetyMaximumCurrent = 3.0;
 

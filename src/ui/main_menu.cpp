@@ -39,71 +39,71 @@ bool createMenuBar() {
         return false;
     }
 
-    addEntries(addMenu("File"), {{28, "Save Image / Save Data"},
+    addEntries(addMenu("File"), {{gui::menuSaveImageAndData, "Save Image / Save Data"},
                                  sep,
-                                 {31, "Save Options / Graph Title"},
-                                 {32, "Auto Save"},
+                                 {gui::menuSaveOptions, "Save Options / Graph Title"},
+                                 {gui::menuAutoSave, "Auto Save"},
                                  sep,
-                                 {33, "Use 'default.tsu' setup on start-up"},
-                                 {34, "Open Test Setup"},
-                                 {35, "Save Test Setup"},
-                                 {36, "Save as Test Setup"}});
+                                 {gui::menuDefaultSetupOnStart, "Use 'default.tsu' setup on start-up"},
+                                 {gui::menuOpenTestSetup, "Open Test Setup"},
+                                 {gui::menuSaveTestSetup, "Save Test Setup"},
+                                 {gui::menuSaveTestSetupAs, "Save as Test Setup"}});
 
-    addEntries(addMenu("Instrument"), {{227, "Connect"}, {228, "Disconnect"}, sep, {57, "Select COM Port"}});
+    addEntries(addMenu("Instrument"), {{gui::menuConnect, "Connect"}, {gui::menuDisconnect, "Disconnect"}, sep, {gui::menuSelectComPort, "Select COM Port"}});
 
-    addEntries(addMenu("DUT"), {{230, "NPN BJT"},
-                                {231, "PNP BJT"},
+    addEntries(addMenu("DUT"), {{gui::menuDutFirst + 0, "NPN BJT"},
+                                {gui::menuDutFirst + 1, "PNP BJT"},
                                 sep,
-                                {232, "N MOSFET (Enhancement Mode)"},
-                                {233, "P MOSFET (Enhancement Mode)"},
-                                {234, "N MOSFET (Depletion Mode)"},
-                                {235, "P MOSFET (Depletion Mode)"},
+                                {gui::menuDutFirst + 2, "N MOSFET (Enhancement Mode)"},
+                                {gui::menuDutFirst + 3, "P MOSFET (Enhancement Mode)"},
+                                {gui::menuDutFirst + 4, "N MOSFET (Depletion Mode)"},
+                                {gui::menuDutFirst + 5, "P MOSFET (Depletion Mode)"},
                                 sep,
-                                {236, "N JFET"},
-                                {237, "P JFET"},
+                                {gui::menuDutFirst + 6, "N JFET"},
+                                {gui::menuDutFirst + 7, "P JFET"},
                                 sep,
-                                {238, "DIODE"},
+                                {gui::menuDutFirst + 8, "DIODE"},
                                 sep,
-                                {239, "SCR"}});
+                                {gui::menuDutFirst + 9, "SCR"}});
 
-    addEntries(addMenu("Collector"), {{229, "HV Supply Auto-Off"}});
+    addEntries(addMenu("Collector"), {{gui::menuHvAutoOff, "HV Supply Auto-Off"}});
 
     const int sampling = addMenu("Sampling");
-    addEntries(addMenu("Sample Rate", sampling), {{240, "10 Hz"},
-                                                  {241, "20 Hz"},
-                                                  {242, "30 Hz"},
-                                                  {243, "40 Hz"},
-                                                  {244, "50 Hz (default)"},
-                                                  {245, "60 Hz"},
-                                                  {246, "80 Hz"},
-                                                  {247, "100 Hz"}});
+    addEntries(addMenu("Sample Rate", sampling), {{gui::menuSampleRateFirst + 0, "10 Hz"},
+                                                  {gui::menuSampleRateFirst + 1, "20 Hz"},
+                                                  {gui::menuSampleRateFirst + 2, "30 Hz"},
+                                                  {gui::menuSampleRateFirst + 3, "40 Hz"},
+                                                  {gui::menuSampleRateFirst + 4, "50 Hz (default)"},
+                                                  {gui::menuSampleRateFirst + 5, "60 Hz"},
+                                                  {gui::menuSampleRateFirst + 6, "80 Hz"},
+                                                  {gui::menuSampleRateFirst + 7, "100 Hz"}});
 
     addEntries(addMenu("StepGen"),
-               {{249, "Step0 Enabled (default ENABLED)"}, sep, {248, "Base Clamping in Current Mode (default ON)"}});
+               {{gui::menuStep0Enabled, "Step0 Enabled (default ENABLED)"}, sep, {gui::menuBaseClamp, "Base Clamping in Current Mode (default ON)"}});
 
     const int scope = addMenu("Scope");
-    addEntries(addMenu("Graticule", scope), {{250, "Both (default)"}, {251, "Major"}, {252, "Off"}});
-    addEntries(addMenu("Graticule Colour", scope), {{253, "White"}, {254, "Light Green"}, {255, "Dark Green (default)"}});
-    addEntries(addMenu("Graph Background", scope), {{256, "White"}, {257, "Dark Grey"}, {258, "Black (default)"}});
-    addEntries(addMenu("Key Direction", scope), {{259, "Rising"}, {260, "Falling (default)"}});
+    addEntries(addMenu("Graticule", scope), {{gui::menuGraticuleBoth, "Both (default)"}, {gui::menuGraticuleMajor, "Major"}, {gui::menuGraticuleOff, "Off"}});
+    addEntries(addMenu("Graticule Colour", scope), {{gui::menuGraticuleWhite, "White"}, {gui::menuGraticuleLightGreen, "Light Green"}, {gui::menuGraticuleDarkGreen, "Dark Green (default)"}});
+    addEntries(addMenu("Graph Background", scope), {{gui::menuBackgroundWhite, "White"}, {gui::menuBackgroundDarkGrey, "Dark Grey"}, {gui::menuBackgroundBlack, "Black (default)"}});
+    addEntries(addMenu("Key Direction", scope), {{gui::menuKeyRising, "Rising"}, {gui::menuKeyFalling, "Falling (default)"}});
 
     const int display = addMenu("Display");
-    addEntries(addMenu("Live Readings", display), {{267, "Calibrated Values, Real-time"},
-                                                   {266, "Calibrated Values, Smoothed (default)"},
-                                                   {268, "Raw Value"}});
-    addEntries(display, {sep, {261, "Alternate Display Colours"}});
+    addEntries(addMenu("Live Readings", display), {{gui::menuLiveRealtime, "Calibrated Values, Real-time"},
+                                                   {gui::menuLiveSmoothed, "Calibrated Values, Smoothed (default)"},
+                                                   {gui::menuLiveRaw, "Raw Value"}});
+    addEntries(display, {sep, {gui::menuAlternateColours, "Alternate Display Colours"}});
 
     const int utilities = addMenu("Utilities");
     addEntries(addMenu("Calibrate", utilities),
-               {{262, "Calibrate DAC/ADC"}, {263, "Measure 640815-3 (factory only)"}});
-    addEntries(utilities, {{264, "Calibrate Offset/Parasitics"},
+               {{gui::menuCalibrateAdcDac, "Calibrate DAC/ADC"}, {gui::menuFactoryFixture, "Measure 640815-3 (factory only)"}});
+    addEntries(utilities, {{gui::menuCalibrateOffset, "Calibrate Offset/Parasitics"},
                            sep,
-                           {56, "Daily Update Check"},
+                           {gui::menuDailyUpdateCheck, "Daily Update Check"},
                            sep,
-                           {265, "HW Reset (FW: 640-9 only)"}});
+                           {gui::menuHardwareReset, "HW Reset (FW: 640-9 only)"}});
 
     const int help = addMenu("Help");
-    addEntries(help, {{47, "About"}});
-    addEntries(addMenu("Support", help), {{50, "Support Info"}});
+    addEntries(help, {{gui::menuAbout, "About"}});
+    addEntries(addMenu("Support", help), {{gui::menuSupportInfo, "Support Info"}});
     return true;
 }
