@@ -7,17 +7,7 @@ set -uo pipefail
 
 program=$(realpath "$1") simulator=$(realpath "$2") install=$(realpath "$3")
 
-if [ -z "${KRV_BLACKBOX_INNER:-}" ]; then
-  for tool in xvfb-run Xvfb xdotool import convert; do
-    if ! command -v "$tool" >/dev/null; then
-      echo "SKIPPED: $tool is not installed (scripts/install-deps.sh installs it)"
-      exit 77
-    fi
-  done
-  KRV_BLACKBOX_INNER=1 exec xvfb-run -a -s '-screen 0 1600x900x24' "$0" "$@"
-fi
-
-export QT_QPA_PLATFORM=xcb
+KRV_BLACKBOX_TOOLS="import convert" . "$(dirname "$0")/xvfb_session.sh" "$0" "$@"
 work=$(mktemp -d "${TMPDIR:-/tmp}/krv650-first-run-XXXXXX")
 pid="" sim=""
 cleanup() {
@@ -44,12 +34,7 @@ for _ in $(seq 1 50); do [ -e "$work/ports/COM1" ] && break; sleep 0.1; done
 
 (cd "$work" && exec "$program") > "$work.out" 2>&1 &
 pid=$!
-window=""
-for _ in $(seq 1 100); do
-  window=$(xdotool search --name 'Curve Tracer' 2>/dev/null | head -1)
-  [ -n "$window" ] && break
-  sleep 0.1
-done
+window=$(main_window_id)
 [ -n "$window" ] || { fail "the main window did not appear: $(cat "$work.out")"; exit 1; }
 sleep 1.5
 
