@@ -17,8 +17,6 @@ using gui::mainWindow;
 constexpr int columnWidth = 288;
 constexpr int dividerX = 143;
 constexpr int tileTops[5] = {227, 300, 399, 472, 545};
-constexpr int tileFirstControls[5] = {gui::tileCollectorVoltage, gui::tileCollectorCurrent, gui::tileStepSize,
-                                      gui::tileOffset, gui::tileStepCount};
 constexpr int dutButtonX[6] = {1, 49, 96, 144, 191, 239};
 
 struct Section {
@@ -87,17 +85,14 @@ void buildControls() {
     picture(controlTestConfigurationFirstText + 3, 25, 183, placeholder);
     picture(controlTestConfigurationFirstText + 4, 144, 183, placeholder);
     picture(controlNextTestConfiguration, 263, 129, placeholder);
-    for (int t = 0; t < 5; ++t) buildTile(tileFirstControls[t], tileTops[t], placeholder);
+    for (std::size_t t = 0; t < parameterTileFirstControls.size(); ++t)
+        buildTile(parameterTileFirstControls[t], tileTops[t], placeholder);
     picture(controlRunButton, 1, 644, placeholder);
     picture(controlStopButton, 145, 644, placeholder);
     picture(controlRunStatusStrip, 1, 669, drawRunStatusStrip());
     picture(controlPreviousSampleRun, 1, 759, placeholder);
     picture(controlSampleRunName, 25, 759, placeholder);
     picture(controlNextSampleRun, 263, 759, placeholder);
-}
-
-void show(int control, const platform::Image& image) {
-    if (platform::controlExists(control)) platform::setControlImage(control, image);
 }
 
 } // namespace
@@ -112,15 +107,19 @@ void buildLeftColumn() {
     showSmallButtons();
 }
 
+void showInControl(int control, const platform::Image& image) {
+    if (platform::controlExists(control)) platform::setControlImage(control, image);
+}
+
 void showSmallButtons() {
     const platform::Image minus = drawMinusButton();
     const platform::Image plus = drawPlusButton();
-    for (int first : tileFirstControls) {
-        show(first, minus);
-        show(first + gui::tileControlCount - 1, plus);
+    for (int first : parameterTileFirstControls) {
+        showInControl(first, minus);
+        showInControl(first + gui::tileControlCount - 1, plus);
     }
-    show(gui::controlPreviousTestConfiguration, drawChevronButton(Chevron::Left, 72));
-    show(gui::controlNextTestConfiguration, drawChevronButton(Chevron::Right, 72));
-    show(gui::controlPreviousSampleRun, drawChevronButton(Chevron::Left, 25));
-    show(gui::controlNextSampleRun, drawChevronButton(Chevron::Right, 25));
+    showInControl(gui::controlPreviousTestConfiguration, drawChevronButton(Chevron::Left, 72));
+    showInControl(gui::controlNextTestConfiguration, drawChevronButton(Chevron::Right, 72));
+    showInControl(gui::controlPreviousSampleRun, drawChevronButton(Chevron::Left, 25));
+    showInControl(gui::controlNextSampleRun, drawChevronButton(Chevron::Right, 25));
 }

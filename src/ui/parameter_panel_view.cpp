@@ -4,23 +4,18 @@
 
 #include "base/gui_numbers.h"
 #include "sweep/sweep_parameters.h"
+#include "ui/left_column.h"
 #include "ui/left_column_images.h"
 #include "ui/platform/platform.h"
 
 namespace {
 
-constexpr int tileFirstControls[5] = {gui::tileCollectorVoltage, gui::tileCollectorCurrent, gui::tileStepSize,
-                                      gui::tileOffset, gui::tileStepCount};
 const char* const dutButtonLabels[dutButtonCount] = {"NPN", "PNP", "NFET", "PFET", "DIODE", "SCR"};
-
-void show(int control, const platform::Image& image) {
-    if (platform::controlExists(control)) platform::setControlImage(control, image);
-}
 
 // The five text images go to `first` ... `first` + 4.
 void showTileTexts(int first, const TileTexts& texts) {
     const TileImages images = drawTileTexts(texts);
-    for (int k = 0; k < 5; ++k) show(first + k, images[static_cast<std::size_t>(k)]);
+    for (int k = 0; k < 5; ++k) showInControl(first + k, images[static_cast<std::size_t>(k)]);
 }
 
 std::string blankWhenEmpty(const std::string& text) {
@@ -52,15 +47,15 @@ void refreshParameterPanel() {
     ParameterPanelView& view = parameterPanelView;
     updateDerivedLevels();
     view.tiles = parameterTileTexts();
-    for (int t = 0; t < 5; ++t) showTileTexts(tileFirstControls[t] + 1, view.tiles[static_cast<std::size_t>(t)]);
+    for (std::size_t t = 0; t < view.tiles.size(); ++t) showTileTexts(parameterTileFirstControls[t] + 1, view.tiles[t]);
 
     view.selectedDutButton = selectedDutButton(sweepParameters.dutType);
     for (int k = 0; k < dutButtonCount; ++k)
-        show(gui::controlDutNpn + k, drawDutButton(dutButtonLabels[k], k == view.selectedDutButton));
+        showInControl(gui::controlDutNpn + k, drawDutButton(dutButtonLabels[k], k == view.selectedDutButton));
 
     view.testConfiguration = testConfigurationTileTexts();
     showTileTexts(gui::controlTestConfigurationFirstText, view.testConfiguration);
 
     view.sampleRunName = sampleRunFileName();
-    show(gui::controlSampleRunName, drawNameTile(view.sampleRunName));
+    showInControl(gui::controlSampleRunName, drawNameTile(view.sampleRunName));
 }
