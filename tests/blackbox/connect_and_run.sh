@@ -35,7 +35,7 @@ for _ in $(seq 1 50); do [ -e "$work/ports/COM1" ] && break; sleep 0.1; done
 (cd "$work" && exec "$program") > "$work.out" 2>&1 &
 pid=$!
 window=$(main_window_id)
-[ -n "$window" ] || { fail "the main window did not appear: $(cat "$work.out")"; exit 1; }
+[ -n "$window" ] || no_main_window "$work.out"
 sleep 1.5
 
 snap() { import -window "$window" "$work.png" 2>/dev/null; }

@@ -29,7 +29,7 @@ settings="$work/settings/system_settings.txt"
 pid=$!
 
 window=$(main_window_id)
-[ -n "$window" ] || { fail "the main window did not appear"; exit 1; }
+[ -n "$window" ] || no_main_window "$work.out"
 # The settings are complete once the menu bar answers; give the first passes a moment.
 sleep 1.5
 
