@@ -1,6 +1,7 @@
 #include "ui/parameter_panel_view.h"
 
-#include <cstdio>
+#include <array>
+#include <string>
 
 #include "base/gui_numbers.h"
 #include "sweep/sweep_parameters.h"
@@ -22,18 +23,21 @@ std::string blankWhenEmpty(const std::string& text) {
     return text.empty() ? "BLANK" : text;
 }
 
-// Description lines 1 to 4 of the selected row of the test configurations table.
-std::array<std::string, 4> testConfigurationDescriptions() {
+// Columns 2 to 5 of the selected row of the test configurations table; all empty until the results
+// layer reads the table.
+std::array<std::string, 4> selectedTestConfigurationTexts() {
     return {};
 }
 
+// Title = column 3, value = column 2, bottom texts = columns 4 and 5.
 TileTexts testConfigurationTileTexts() {
-    const auto lines = testConfigurationDescriptions();
-    return {blankWhenEmpty(lines[1]), "[" + std::to_string(sweepParameters.testConfigurationId) + "]",
-            blankWhenEmpty(lines[0]), blankWhenEmpty(lines[2]), blankWhenEmpty(lines[3])};
+    const auto column = selectedTestConfigurationTexts();
+    return {blankWhenEmpty(column[1]), "[" + std::to_string(sweepParameters.testConfigurationId) + "]",
+            blankWhenEmpty(column[0]), blankWhenEmpty(column[2]), blankWhenEmpty(column[3])};
 }
 
-std::string sampleRunFileName() {
+// The displayed sample run's file name; sample run 0 until the results layer finds the sample runs.
+std::string displayedSampleRunName() {
     return "0000.csv";
 }
 
@@ -56,6 +60,6 @@ void refreshParameterPanel() {
     view.testConfiguration = testConfigurationTileTexts();
     showTileTexts(gui::controlTestConfigurationFirstText, view.testConfiguration);
 
-    view.sampleRunName = sampleRunFileName();
+    view.sampleRunName = displayedSampleRunName();
     showInControl(gui::controlSampleRunName, drawNameTile(view.sampleRunName));
 }
