@@ -11,6 +11,7 @@
 #include "display/hot_regions.h"
 #include "display/connection_indicator.h"
 #include "display/graph.h"
+#include "display/live_status.h"
 #include "display/menu_check_marks.h"
 #include "link/comms_thread.h"
 #include "link/instrument_link.h"
@@ -19,6 +20,8 @@
 #include "sweep/instrument_values.h"
 #include "sweep/sweep_parameters.h"
 #include "sweep/sweep_state_machine.h"
+#include "ui/main_window.h"
+#include "ui/parameter_panel_view.h"
 
 void resetProgramDefaults() {
     resetShellDefaults();
@@ -40,4 +43,7 @@ void resetProgramDefaults() {
     resetCommsDefaults();
     resetSweepStateMachineDefaults();
     resetResultsDefaults();
+    resetLiveStatusDefaults();
+    resetMainWindowLayoutDefaults();
+    resetParameterPanelViewDefaults();
 }

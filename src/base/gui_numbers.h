@@ -7,6 +7,7 @@ namespace gui {
 // Windows
 constexpr int mainWindow = 1;
 constexpr int windowSaveOptions = 31;
+constexpr int comPortWindow = 223;
 
 // Controls of the main window
 constexpr int controlConnectionImage = 61; // connection indicator picture
@@ -55,6 +56,20 @@ constexpr int controlDutScr = 366;
 constexpr int controlGraph = 460;
 constexpr int controlTestConfigurationFirstText = 476; // 476 ... 480: the five texts of its tile
 constexpr int controlPanelImage = 513;
+// Section headers, separators, borders and dividers of the left column: pictures without an action.
+constexpr int controlLeftColumnDecorationFirst = 2000; // 2000 ... 2099
+
+// COM port selection window
+constexpr int controlComPortShownMethod1 = 286; // "COM " + n, read-only
+constexpr int controlComPortShownMethod2 = 287;
+constexpr int controlComPortScanStatus = 288;
+constexpr int controlComPortProbed = 289;
+constexpr int controlComPortUpdateMethod1 = 290;
+constexpr int controlComPortUpdateMethod2 = 291;
+constexpr int controlComPortScan = 293;
+constexpr int controlComPortFound = 294;   // drop-down of the ports the scan opened
+constexpr int controlComPortAll = 295;     // drop-down of COM 1 ... COM 99
+constexpr int controlComPortLabelFirst = 2100; // 2100 ... 2119: its labels and section titles
 
 // Controls of the Save Options window: its fixed texts from 3100, then the fields and check boxes.
 constexpr int saveOptionsFirstText = 3100; // 3100 ... 3114: two notes, three headings, ten row labels
@@ -83,6 +98,15 @@ constexpr int imageClock = 453;
 // The graph and the cursor panel as last drawn, kept for the saved picture.
 constexpr int imageGraph = 460;
 constexpr int imagePanel = 513;
+// Status buttons, drawn by the main window and shown by the status refresh as the state changes.
+constexpr int imageConnectOff = 2200;  // "CONNECT?"
+constexpr int imageConnectOn = 2201;   // "CONNECTED"
+constexpr int imageHvOff = 2202;       // "HV ENABLE"
+constexpr int imageHvOn = 2203;        // "HV ON"
+constexpr int imageRunIdle = 2204;     // "RUN"
+constexpr int imageRunBusy = 2205;     // "RUNNING"
+constexpr int imageStopBusy = 2206;    // "STOP"
+constexpr int imageStopIdle = 2207;    // "STOPPED"
 
 // Menu items
 constexpr int menuSaveImageAndData = 28;

@@ -70,20 +70,20 @@ std::string resolveSerialPortPath(const std::string& name) {
     return n > 0 ? "\\\\.\\COM" + std::to_string(n) : std::string();
 }
 
-bool openSerialPort(const std::string& name, int baud, int dataBits, int parity, int stopBits, int handshake,
-                    int receiveBufferSize, int transmitBufferSize) {
-    std::lock_guard<std::mutex> lock(portMutex);
-    closeLocked();
+namespace {
+// A configured handle for the port, or INVALID_HANDLE_VALUE; share mode 0 makes a held port fail.
+HANDLE openConfigured(const std::string& name, int baud, int dataBits, int parity, int stopBits, int handshake,
+                      int receiveBufferSize, int transmitBufferSize) {
     std::string path = resolveSerialPortPath(name);
-    if (path.empty()) return false;
+    if (path.empty()) return INVALID_HANDLE_VALUE;
     HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
+    if (h == INVALID_HANDLE_VALUE) return h;
     SetupComm(h, static_cast<DWORD>(receiveBufferSize), static_cast<DWORD>(transmitBufferSize));
     DCB dcb{};
     dcb.DCBlength = sizeof(dcb);
     if (!GetCommState(h, &dcb)) {
         CloseHandle(h);
-        return false;
+        return INVALID_HANDLE_VALUE;
     }
     dcb.BaudRate = static_cast<DWORD>(baud);
     dcb.ByteSize = static_cast<BYTE>(dataBits);
@@ -98,13 +98,31 @@ bool openSerialPort(const std::string& name, int baud, int dataBits, int parity,
     dcb.fOutxDsrFlow = FALSE;
     if (!SetCommState(h, &dcb)) {
         CloseHandle(h);
-        return false;
+        return INVALID_HANDLE_VALUE;
     }
+    return h;
+}
+} // namespace
+
+bool openSerialPort(const std::string& name, int baud, int dataBits, int parity, int stopBits, int handshake,
+                    int receiveBufferSize, int transmitBufferSize) {
+    std::lock_guard<std::mutex> lock(portMutex);
+    closeLocked();
+    HANDLE h = openConfigured(name, baud, dataBits, parity, stopBits, handshake, receiveBufferSize, transmitBufferSize);
+    if (h == INVALID_HANDLE_VALUE) return false;
     COMMTIMEOUTS timeouts{};
     timeouts.ReadIntervalTimeout = MAXDWORD; // reads return at once with what is there
     timeouts.WriteTotalTimeoutConstant = writeTimeoutMs;
     SetCommTimeouts(h, &timeouts);
     portHandle = h;
+    return true;
+}
+
+bool probeSerialPort(const std::string& name, int baud, int dataBits, int parity, int stopBits, int handshake,
+                     int receiveBufferSize, int transmitBufferSize) {
+    HANDLE h = openConfigured(name, baud, dataBits, parity, stopBits, handshake, receiveBufferSize, transmitBufferSize);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(h);
     return true;
 }
 
@@ -204,25 +222,25 @@ std::string resolveSerialPortPath(const std::string& name) {
     return "/dev/ttyUSB" + std::to_string(n - 1);
 }
 
-bool openSerialPort(const std::string& name, int baud, int dataBits, int parity, int stopBits, int handshake,
-                    int, int) {
-    std::lock_guard<std::mutex> lock(portMutex);
-    closeLocked();
+namespace {
+// A descriptor configured for the line settings, or -1 with `why` set. The exclusive lock makes a port
+// held elsewhere (by another program or by the slot) "in use", as on systems with exclusive ports.
+int openConfigured(const std::string& name, int baud, int dataBits, int parity, int stopBits, int handshake,
+                   std::string& why) {
     std::string path = resolveSerialPortPath(name);
     speed_t speed = baudConstant(baud);
-    if (path.empty()) return openFailed("no device for the name " + name);
-    if (speed == B0 || dataBits < 5 || dataBits > 8) return openFailed("unsupported line settings");
+    if (path.empty()) return why = "no device for the name " + name, -1;
+    if (speed == B0 || dataBits < 5 || dataBits > 8) return why = "unsupported line settings", -1;
     int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return openFailed(path + ": " + std::strerror(errno));
-    // Another program holding the port is "port in use", as on systems with exclusive ports.
+    if (fd < 0) return why = path + ": " + std::strerror(errno), -1;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
         ::close(fd);
-        return openFailed(path + ": in use by another program");
+        return why = path + ": in use by another program", -1;
     }
     termios tio {};
     if (::tcgetattr(fd, &tio) != 0) {
         ::close(fd);
-        return openFailed(path + ": not a serial device");
+        return why = path + ": not a serial device", -1;
     }
     ::cfmakeraw(&tio);
     tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
@@ -240,12 +258,32 @@ bool openSerialPort(const std::string& name, int baud, int dataBits, int parity,
     ::cfsetospeed(&tio, speed);
     if (::tcsetattr(fd, TCSANOW, &tio) != 0) {
         ::close(fd);
-        return openFailed(path + ": line settings refused");
+        return why = path + ": line settings refused", -1;
     }
+    return fd;
+}
+} // namespace
+
+bool openSerialPort(const std::string& name, int baud, int dataBits, int parity, int stopBits, int handshake,
+                    int, int) {
+    std::lock_guard<std::mutex> lock(portMutex);
+    closeLocked();
+    std::string why;
+    int fd = openConfigured(name, baud, dataBits, parity, stopBits, handshake, why);
+    if (fd < 0) return openFailed(why);
     ::tcflush(fd, TCIOFLUSH);
     lastOpenError.clear();
     portFd = fd;
     portLost = false;
+    return true;
+}
+
+bool probeSerialPort(const std::string& name, int baud, int dataBits, int parity, int stopBits, int handshake,
+                     int, int) {
+    std::string why;
+    int fd = openConfigured(name, baud, dataBits, parity, stopBits, handshake, why);
+    if (fd < 0) return false;
+    ::close(fd);
     return true;
 }
 

@@ -24,5 +24,9 @@ int readSerialPort(void* buffer, int n);
 // Queues n bytes; waits a bounded time while the driver's buffer is full. Returns the count written.
 int writeSerialPort(const void* buffer, int n);
 void closeSerialPort();
+// Whether the port would open with these settings: opens it on a descriptor of its own and closes it
+// at once, never touching the slot. A port held by the slot or by another program does not open.
+bool probeSerialPort(const std::string& name, int baud, int dataBits, int parity, int stopBits, int handshake,
+                     int receiveBufferSize, int transmitBufferSize);
 // Why the last open failed (empty after a successful open), for the log.
 std::string serialPortLastError();

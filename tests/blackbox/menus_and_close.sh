@@ -6,17 +6,7 @@ set -uo pipefail
 
 program=$1 closer=$2 install=$3
 
-if [ -z "${KRV_BLACKBOX_INNER:-}" ]; then
-  for tool in xvfb-run Xvfb xdotool; do
-    if ! command -v "$tool" >/dev/null; then
-      echo "SKIPPED: $tool is not installed (scripts/install-deps.sh installs it)"
-      exit 77
-    fi
-  done
-  KRV_BLACKBOX_INNER=1 exec xvfb-run -a -s '-screen 0 1600x900x24' "$0" "$@"
-fi
-
-export QT_QPA_PLATFORM=xcb
+. "$(dirname "$0")/xvfb_session.sh" "$0" "$@"
 work=$(mktemp -d "${TMPDIR:-/tmp}/krv650-blackbox-XXXXXX")
 pid=""
 cleanup() {
@@ -38,13 +28,8 @@ settings="$work/settings/system_settings.txt"
 (cd "$work" && exec "$program") > "$work.out" 2>&1 &
 pid=$!
 
-window=""
-for _ in $(seq 1 100); do
-  window=$(xdotool search --name 'Curve Tracer' 2>/dev/null | head -1)
-  [ -n "$window" ] && break
-  sleep 0.1
-done
-[ -n "$window" ] || { fail "the main window did not appear"; exit 1; }
+window=$(main_window_id)
+[ -n "$window" ] || no_main_window "$work.out"
 # The settings are complete once the menu bar answers; give the first passes a moment.
 sleep 1.5
 
