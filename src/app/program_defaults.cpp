@@ -14,6 +14,7 @@
 #include "link/comms_thread.h"
 #include "link/instrument_link.h"
 #include "link/register_transfer.h"
+#include "sweep/calibration_transfer.h"
 #include "sweep/instrument_values.h"
 #include "sweep/sweep_parameters.h"
 #include "sweep/sweep_state_machine.h"
@@ -36,4 +37,5 @@ void resetProgramDefaults() {
     resetInstrumentLinkDefaults();
     resetCommsDefaults();
     resetSweepStateMachineDefaults();
+    resetCalibrationTransferDefaults();
 }
