@@ -6,6 +6,9 @@
 #include "base/system_settings.h"
 #include "base/unit_format.h"
 #include "calibration/calibration_coefficients.h"
+#include "calibration/calibration_pacing.h"
+#include "calibration/dmm_link.h"
+#include "calibration/fixture_link.h"
 #include "display/cursor_actions.h"
 #include "display/hot_regions.h"
 #include "display/connection_indicator.h"
@@ -28,6 +31,9 @@ void resetProgramDefaults() {
     resetSweepParametersDefaults();
     resetInstrumentValuesDefaults();
     resetCalibrationDefaults();
+    resetCalibrationPacingDefaults();
+    resetDmmLinkDefaults();
+    resetFixtureLinkDefaults();
     resetRegisterTransferDefaults();
     resetMenuCheckMarkDefaults();
     resetGraphDefaults();
