@@ -65,7 +65,10 @@ void pressBenchConnect(int button, bool connected, const std::function<bool()>& 
 }
 
 void runWindowLoop(const std::function<bool(int event)>& pass) {
-    while (pass(platform::waitEvent(1))) {
+    for (;;) {
+        const bool goOn = pass(platform::waitEvent(1));
+        if (calibrationWindowPassHook) calibrationWindowPassHook();
+        if (!goOn) return;
     }
 }
 

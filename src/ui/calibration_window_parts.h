@@ -29,6 +29,9 @@ void addBusyImage(int control, int window, int x, int y);
 // "Connected", or "Connect" and the error message.
 void pressBenchConnect(int button, bool connected, const std::function<bool()>& connect, const std::string& failure);
 
+// Called after every pass of a calibration window's loop; tests watch and drive the window with it.
+inline std::function<void()> calibrationWindowPassHook;
+
 // Runs `pass` once per loop pass (after waiting up to 1 ms for an event) until it returns false.
 // The pass sees the event code; control events name their control through platform::eventControl().
 void runWindowLoop(const std::function<bool(int event)>& pass);

@@ -21,7 +21,9 @@ public:
     // Answers one received line (without its "\n"); may send, sleep or close through the helpers.
     using LineHandler = std::function<void(FakeBenchPeer& peer, const std::string& line)>;
 
-    FakeBenchPeer(const char* address, int port, LineHandler handler = {}) : handler_(std::move(handler)) {
+    // `lineEnd` ends a received line: "\n" for the meter, "\r" for the relay fixture.
+    FakeBenchPeer(const char* address, int port, LineHandler handler = {}, char lineEnd = '\n')
+        : handler_(std::move(handler)), lineEnd_(lineEnd) {
         listener_ = socket(AF_INET, SOCK_STREAM, 0);
         int yes = 1;
         setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
@@ -84,7 +86,7 @@ private:
                 received_.append(buffer, static_cast<size_t>(n));
             }
             pending.append(buffer, static_cast<size_t>(n));
-            for (size_t end = pending.find('\n'); end != std::string::npos; end = pending.find('\n')) {
+            for (size_t end = pending.find(lineEnd_); end != std::string::npos; end = pending.find(lineEnd_)) {
                 const std::string line = pending.substr(0, end);
                 pending.erase(0, end + 1);
                 if (handler_) handler_(*this, line);
@@ -94,6 +96,7 @@ private:
     }
 
     LineHandler handler_;
+    char lineEnd_;
     int listener_ = -1;
     int client_ = -1;
     bool listening_ = false;
