@@ -248,16 +248,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "krv650-sim: %s\n", error.c_str());
         return 1;
     }
-    std::printf("%s\n", port.ptyPath.c_str());
-    std::fflush(stdout);
-    std::fprintf(stderr, "krv650-sim: %s on %s -> %s\n", simDeviceName(options.device), port.linkPath.c_str(),
-                 port.ptyPath.c_str());
     SimBench bench;
     if (!options.meterAddress.empty() && !openSimBench(bench, options.meterAddress, error)) {
         std::fprintf(stderr, "krv650-sim: %s\n", error.c_str());
         closeSimPort(port);
         return 1;
     }
+    std::printf("%s\n", port.ptyPath.c_str());
+    std::fflush(stdout);
+    std::fprintf(stderr, "krv650-sim: %s on %s -> %s\n", simDeviceName(options.device), port.linkPath.c_str(),
+                 port.ptyPath.c_str());
     const int code = serve(options, port, bench);
     closeSimBench(bench);
     closeSimPort(port);
