@@ -31,17 +31,17 @@ std::string numbered(int number, const char* text) {
 // x offsets within a column of the parts of a calibration row.
 enum RowX : int {
     pressText = 0,
-    levelX = 98,
-    levelTickX = 155,
-    dmmText = 180,
-    dmmFieldX = 258,
-    unitX = 320,
-    calText = 342,
-    calX = 415,
-    calTickX = 457,
-    letterX = 482,
-    dacX = 498,
-    rawX = 552,
+    levelX = 124,
+    levelTickX = 176,
+    dmmText = 200,
+    dmmFieldX = 284,
+    unitX = 341,
+    calText = 362,
+    calX = 442,
+    calTickX = 480,
+    letterX = 504,
+    dacX = 518,
+    rawX = 566,
 };
 
 CalibrationRow vbRow(const char* caption, bool active, int dmm, int raw, bool timing, int number) {
@@ -84,17 +84,18 @@ void calibrationRow(LabelNumbers& labels, int r, int x, int y, const std::string
     const CalibrationRow& row = calibrationRows()[static_cast<std::size_t>(r)];
     const int w = adcDacWindow;
     addLabel(labels, w, x + pressText, y, levelX - 2, numbered(row.firstNumber, ". Press button ->"), true);
-    button(levelButton + r, x + levelX, y, 55, row.caption);
+    button(levelButton + r, x + levelX, y, 50, row.caption);
     addTick(levelTick + r, w, x + levelTickX, y);
     addLabel(labels, w, x + dmmText, y, dmmFieldX - dmmText - 2, numbered(row.firstNumber + 1, ". DMM? ->"), true);
-    field(row.dmmField, x + dmmFieldX, y, 60, initialDmm, false);
+    field(row.dmmField, x + dmmFieldX, y, 55, initialDmm, false);
     addLabel(labels, w, x + unitX, y, calText - unitX, row.unit);
     addLabel(labels, w, x + calText, y, calX - calText - 2, numbered(row.firstNumber + 2, ". Press ->"), true);
-    button(calButton + r, x + calX, y, 40, "Cal.");
+    button(calButton + r, x + calX, y, 36, "Cal.");
     addTick(calTick + r, w, x + calTickX, y);
     if (row.kind != RowKind::Vc) addLabel(labels, w, x + letterX, y, dacX - letterX, row.active ? "A " : "O ");
-    if (row.dacField >= 0) field(row.dacField, x + dacX, y, 50, "0", true);
-    if (row.rawField >= 0) field(row.rawField, x + rawX, y, 68, "0", true);
+    if (row.kind == RowKind::Vc) addLabel(labels, w, x + letterX, y, rawX - letterX - 2, "ADC (Vc)");
+    if (row.dacField >= 0) field(row.dacField, x + dacX, y, 46, "0", true);
+    if (row.rawField >= 0) field(row.rawField, x + rawX, y, 54, "0", true);
 }
 
 const char* const initialDmmTexts[] = {"10.000", "10.000", "-10.000", "-10.000", "1.250",  "-1.250",
@@ -104,21 +105,24 @@ const char* const initialDmmTexts[] = {"10.000", "10.000", "-10.000", "-10.000",
 
 void buildLeftColumn(LabelNumbers& labels) {
     const int w = adcDacWindow;
-    platform::createText(introText, w, 0, leftX, rowY(0), columnWidth, 2 * gridRow - 4,
-                         "To calibrate KRV650 follow instructions below in numeric sequence. Use DAC ADJUSTMENT "
-                         "CONTROLS (bottom-right) to get correct or near readings on DMM (voltmeter/ammeter). Enter "
-                         "actual DMM readings.");
+    // The introduction, broken into lines by hand, in the two rows above the first heading.
+    const char* const intro[3] = {
+        "To calibrate KRV650 follow instructions below in numeric sequence.",
+        "Use DAC ADJUSTMENT CONTROLS (bottom-right) to get correct or near readings on DMM",
+        "(voltmeter/ammeter). Enter actual DMM readings.",
+    };
+    for (int i = 0; i < 3; ++i) platform::createText(introText + i, w, 0, leftX, rowY(0) - 4 + 16 * i, columnWidth, 16, intro[i]);
     addHeading(firstHeading + 0, w, leftX, rowY(2), columnWidth, "Initial Calibration Values");
-    addLabel(labels, w, leftX, rowY(3), 320, "1. Choose which values to kickstart the calibration? ->", true);
-    button(existingValuesButton, leftX + 330, rowY(3), 130, "Existing Values");
-    button(defaultValuesButton, leftX + 470, rowY(3), 130, "Default Values");
+    addLabel(labels, w, leftX, rowY(3), 355, "1. Choose which values to kickstart the calibration? ->", true);
+    button(existingValuesButton, leftX + 360, rowY(3), 125, "Existing Values");
+    button(defaultValuesButton, leftX + 490, rowY(3), 125, "Default Values");
 
     addHeading(firstHeading + 1, w, leftX, rowY(4), columnWidth,
                "Step Generator Active/Offset DACs (Vb mode) and Vb ADC- adjust/calibrate");
     addLabel(labels, w, leftX, rowY(5), dacX - 5,
              "2. Connect BLUE terminal to VOLTMETER(+) and BLACK terminal to VOLTMETER(-).");
     addLabel(labels, w, leftX + dacX, rowY(5), 50, "DAC");
-    addLabel(labels, w, leftX + rawX, rowY(5), 68, "ADC(Vb)");
+    addLabel(labels, w, leftX + rawX, rowY(5), 54, "ADC(Vb)");
     for (int r = 0; r < 6; ++r) calibrationRow(labels, r, leftX, rowY(6 + r), initialDmmTexts[r]);
 
     addHeading(firstHeading + 2, w, leftX, rowY(12), columnWidth, "Step Generator DAC (Ib mode) - adjust/calibrate");
@@ -134,30 +138,30 @@ void buildIcSection(LabelNumbers& labels) {
     addHeading(firstHeading + 4, w, x, rowY(4), columnWidth,
                "Ic ADC - adjust/calibrate (use known/measured resistors, or supplied calibration kit resistors to "
                "calibrate Ic)");
-    addLabel(labels, w, x, rowY(5), 300, "77. Enter Vc parasitic parallel resistance value", true);
-    field(parasiticField, x + 305, rowY(5), 80, "560000", false);
-    addLabel(labels, w, x + 390, rowY(5), 230, "Ohms or leave as default value.");
+    addLabel(labels, w, x, rowY(5), 290, "77. Enter Vc parasitic parallel resistance value", true);
+    field(parasiticField, x + 292, rowY(5), 60, "560000", false);
+    addLabel(labels, w, x + 356, rowY(5), 264, "Ohms or leave as default value.");
     static const char* const resistors[4] = {"27000", "2700", "270", "27"};
     for (int k = 0; k < 4; ++k) {
         const int y = rowY(6 + 3 * k);
         const std::string name = "'RANGE" + std::to_string(k + 1) + "'";
-        addLabel(labels, w, x, y, 300, numbered(78 + 3 * k, (". Connect " + name + " calibration resistor").c_str()), true);
-        field(resistorField(k), x + 305, y, 80, resistors[k], false);
-        addLabel(labels, w, x + 390, y, 230, "Ohms between RED and BLACK terminals.");
+        addLabel(labels, w, x, y, 290, numbered(78 + 3 * k, (". Connect " + name + " calibration resistor").c_str()), true);
+        field(resistorField(k), x + 292, y, 60, resistors[k], false);
+        addLabel(labels, w, x + 356, y, 264, "Ohms between RED and BLACK terminals.");
     }
     for (int i = 0; i < icRunCount; ++i) {
         const IcRun& run = icRuns()[static_cast<std::size_t>(i)];
         const int y = rowY(7 + 3 * run.range + (run.negative ? 1 : 0));
         const std::string text = std::string(". Press button to run ") + (run.negative ? "-" : "+") + "Ic calibration ->";
-        addLabel(labels, w, x, y, 300, numbered(run.number, text.c_str()), true);
-        button(icRunButton + i, x + 305, y, 40, "Cal.");
-        addTick(icRunTick + i, w, x + 350, y);
-        addBusyImage(icRunBusy + i, w, x + 352, y + 2);
+        addLabel(labels, w, x, y, 290, numbered(run.number, text.c_str()), true);
+        button(icRunButton + i, x + 292, y, 36, "Cal.");
+        addTick(icRunTick + i, w, x + 330, y);
+        addBusyImage(icRunBusy + i, w, x + 332, y + 2);
         const bool lastRange = run.range == 3;
-        addLabel(labels, w, x + 378, y, 55, "ADC(Ic)", true);
-        field(run.rawIcField, x + 435, y, 65, lastRange ? "0" : "-1", true);
-        addLabel(labels, w, x + 500, y, 55, "ADC(Vc)", true);
-        field(run.rawVcField, x + 557, y, 63, lastRange ? "0" : "1", true);
+        addLabel(labels, w, x + 354, y, 52, "ADC(Ic)", true);
+        field(run.rawIcField, x + 408, y, 70, lastRange ? "0" : "-1", true);
+        addLabel(labels, w, x + 480, y, 50, "ADC(Vc)", true);
+        field(run.rawVcField, x + 532, y, 88, lastRange ? "0" : "1", true);
     }
 }
 
@@ -179,12 +183,12 @@ void buildSaveAndAdjust(LabelNumbers& labels) {
          "UPLOAD Cal. coefficients"},
     };
     for (int i = 0; i < 3; ++i) {
-        addLabel(labels, w, x, rowY(19 + i), 400, saves[i].text, true);
-        button(saves[i].button, x + 405, rowY(19 + i), 180, saves[i].caption);
-        addTick(saves[i].tick, w, x + 592, rowY(19 + i));
+        addLabel(labels, w, x, rowY(19 + i), 425, saves[i].text, true);
+        button(saves[i].button, x + 427, rowY(19 + i), 165, saves[i].caption);
+        addTick(saves[i].tick, w, x + 595, rowY(19 + i));
     }
-    addLabel(labels, w, x, rowY(22), 400, "93. Calibration now completed. Disconnect setup & close this window.", true);
-    platform::createProgressBar(uploadProgress, w, 0, x + 405, rowY(22) + 2, 180, fieldHeight - 4, 0, 1023);
+    addLabel(labels, w, x, rowY(22), 425, "93. Calibration now completed. Disconnect setup & close this window.", true);
+    platform::createProgressBar(uploadProgress, w, 0, x + 427, rowY(22) + 2, 165, fieldHeight - 4, 0, 1023);
     platform::showControl(uploadProgress, false);
 
     addHeading(firstHeading + 6, w, x, rowY(23), columnWidth, "DAC ADJUSTMENT CONTROLS");
@@ -235,9 +239,8 @@ void buildFactoryRows(LabelNumbers& labels) {
 void buildRightColumn(LabelNumbers& labels) {
     const int w = adcDacWindow;
     addHeading(firstHeading + 3, w, rightX, rowY(0), columnWidth, "Vc ADC - adjust/calibrate");
-    addLabel(labels, w, rightX, rowY(1), rawX - 5,
+    addLabel(labels, w, rightX, rowY(1), columnWidth,
              "70. Connect RED and BLUE terminals to VOLTMETER (+) and BLACK terminal to VOLTMETER(-).");
-    addLabel(labels, w, rightX + rawX, rowY(1), 68, "ADC (Vc)");
     calibrationRow(labels, 22, rightX, rowY(2), initialDmmTexts[22]);
     calibrationRow(labels, 23, rightX, rowY(3), initialDmmTexts[23]);
     buildIcSection(labels);

@@ -88,7 +88,7 @@ constexpr int sequenceList = first + 314;
 constexpr int goButton = first + 315;
 constexpr int stepField = first + 316;
 constexpr int firstHeading = first + 320;            // + 0 .. 9
-constexpr int introText = first + 331;
+constexpr int introText = first + 331;          // + 0 .. 2
 constexpr int firstLabel = first + 400;              // ... first + 999
 
 // The sequences of the factory list: first and last instruction.

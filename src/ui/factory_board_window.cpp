@@ -30,7 +30,7 @@ enum Control : int {
     rangeTick = measureRangeButton + 4,  // ... + 3
     valueField = rangeTick + 4,          // ... + 3
     firstHeading = valueField + 4,       // ... + 3
-    instructionText = firstHeading + 4,
+    instructionText = firstHeading + 4,  // + 0 .. 1
     firstLabel = calwin::factoryFirstControl + 100,
 };
 
@@ -101,9 +101,11 @@ bool build() {
     const int x = 10;
     const int width = 6 * gridColumn;
     auto rowY = [](int row) { return 10 + row * gridRow; };
-    platform::createText(instructionText, w, 0, x, rowY(0), width, 2 * gridRow - 5,
-                         "Use 4W measurement (34465A). Enter actual DMM readings or connect using LAN/SCPI.  When batch "
-                         "has been done, print using 'KRV650_640-815iss3BOARD.lbx' and Brother 11204 label.");
+    // The instruction, two rows high, broken into its lines by hand.
+    platform::createText(instructionText, w, 0, x, rowY(0), width, gridRow - 4,
+                         "Use 4W measurement (34465A). Enter actual DMM readings or connect using LAN/SCPI.");
+    platform::createText(instructionText + 1, w, 0, x, rowY(1), width, gridRow - 4,
+                         " When batch has been done, print using 'KRV650_640-815iss3BOARD.lbx' and Brother 11204 label.");
 
     addHeading(firstHeading, w, x, rowY(2), width, "Measurement Device (DMM) Connection");
     addLabel(labels, w, x, rowY(3), 40, "DMM>");
