@@ -49,9 +49,11 @@ struct AdcDacWindowState {
     std::array<std::uint8_t, calibrationBlockSize> uploadBuffer{};
     bool uploading = false;
     std::size_t uploadAddress = 0;
-    // Raw values of the live display, averaged over 100 reports.
+    // Raw values of the live display, averaged over 100 reports. Until the first 100 at a new level
+    // are in, the mean of those taken so far is shown, so that "Cal." never captures the level before.
     std::array<std::int64_t, 4> sums{};
     int averagedCount = 0;
+    bool fullAverageShown = false;
     bool closeRequested = false;
 };
 
@@ -62,7 +64,15 @@ std::int64_t& workingDac() {
     return instrumentValues.activeDacCounts;
 }
 
+// A new level: the averages start again from its first report.
+void restartAverages() {
+    window.sums.fill(0);
+    window.averagedCount = 0;
+    window.fullAverageShown = false;
+}
+
 void setWorkingDac(std::int64_t counts) {
+    restartAverages();
     instrumentValues.activeDacCounts = counts;
     instrumentValues.idleDacCounts = counts;
     platform::setControlText(rawField, std::to_string(counts));
@@ -202,12 +212,17 @@ void showLiveValues(const RawValues& raw) {
     platform::setControlText(rawField + 4, "Vb=" + std::to_string(raw.vb));
     const std::int64_t values[4] = {raw.vc, raw.vr, raw.ic, raw.vb};
     for (int i = 0; i < 4; ++i) window.sums[static_cast<std::size_t>(i)] += values[i];
-    if (++window.averagedCount >= averagedReports) {
+    const bool full = ++window.averagedCount >= averagedReports;
+    if (full || !window.fullAverageShown) {
         for (int i = 0; i < 4; ++i) {
-            platform::setControlText(averageField + i, std::to_string(window.sums[static_cast<std::size_t>(i)] / averagedReports));
+            platform::setControlText(averageField + i,
+                                     std::to_string(window.sums[static_cast<std::size_t>(i)] / window.averagedCount));
         }
+    }
+    if (full) {
         window.sums.fill(0);
         window.averagedCount = 0;
+        window.fullAverageShown = true;
     }
     platform::setControlText(calibratedField + 1, formatFixed(sweepReadings.vc, 3) + "V");
     platform::setControlText(calibratedField + 2, formatFixed(sweepReadings.vr, 3) + "V");

@@ -172,6 +172,35 @@ TEST_F(AdcDacWindowTest, IcRunCapturesOnlyBeyondTwentyVolts) {
     }
 }
 
+TEST_F(AdcDacWindowTest, CalCapturesTheAverageOfTheLevelSetLast) {
+    pumping = false;
+    auto reports = [](int count, std::int64_t rawVb) {
+        return check([count, rawVb] {
+            const std::int64_t n = instrumentValues.sampleCounts.vb;
+            for (int i = 0; i < count; ++i) {
+                Report r;
+                r.rawVb = (rawVb + (i % 2 == 0 ? 3 : -3)) * n;
+                storeReportInRing(r);
+            }
+        });
+    };
+    const int plusRow = 4, minusRow = 5;
+    script = {press(levelButton + plusRow), reports(150, -1000)};
+    for (int i = 0; i < 160; ++i) script.push_back(check([] {})); // one report per pass
+    // Ten seconds at four reports a second: fewer than the hundred of a full average.
+    script.push_back(press(levelButton + minusRow));
+    script.push_back(reports(40, 1500));
+    for (int i = 0; i < 45; ++i) script.push_back(check([] {}));
+    script.push_back(press(calButton + minusRow));
+    script.push_back(check([] { EXPECT_EQ(field(13), "1500"); }));
+    // Once a full hundred are in, the average follows the level in hundreds as before.
+    script.push_back(reports(100, 1500));
+    for (int i = 0; i < 105; ++i) script.push_back(check([] {}));
+    script.push_back(press(calButton + plusRow));
+    script.push_back(check([] { EXPECT_EQ(field(10), "1500"); }));
+    openAdcDacCalibrationWindow();
+}
+
 TEST_F(AdcDacWindowTest, UploadWritesEveryWordFiftyMillisecondsApart) {
     calibrationPacing.waitScale = 0.1;
     std::string full(1024, '\0');
