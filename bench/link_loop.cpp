@@ -40,6 +40,9 @@ void takeAndDecodeOneReport(benchmark::State& state) {
 }
 BENCHMARK(takeAndDecodeOneReport)->Unit(benchmark::kNanosecond);
 
+// Set when the soak loses or repeats a report, so that the run fails as well as reporting it.
+bool soakFoundAFault = false;
+
 // Numbered reports at a steady rate from the pty's far side, taken by the GUI side as the loop
 // tick does; counts what was sent, taken, lost and repeated.
 void soakAtHundredReportsPerSecond(benchmark::State& state) {
@@ -92,6 +95,10 @@ void soakAtHundredReportsPerSecond(benchmark::State& state) {
     state.counters["taken"] = static_cast<double>(taken);
     state.counters["lost"] = static_cast<double>(lost);
     state.counters["repeated"] = static_cast<double>(repeated);
+    if (lost != 0 || repeated != 0) {
+        soakFoundAFault = true;
+        state.SkipWithError("reports were lost or repeated");
+    }
 }
 BENCHMARK(soakAtHundredReportsPerSecond)->Arg(60)->Iterations(1)->Unit(benchmark::kSecond);
 
@@ -102,5 +109,5 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    return 0;
+    return soakFoundAFault ? 1 : 0;
 }

@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -19,6 +20,10 @@ std::filesystem::path freshInstallation() {
     std::string pattern = (std::filesystem::temp_directory_path() / "krv650-bench-XXXXXX").string();
     const std::filesystem::path dir = mkdtemp(pattern.data());
     std::filesystem::copy(KRV_SOURCE_DIR "/install", dir, std::filesystem::copy_options::recursive);
+    // Start-up without the update check, which would reach for the maker's server.
+    std::FILE* settings = std::fopen((dir / "settings/system_settings.txt").c_str(), "wb");
+    std::fputs("CheckWebsiteForUpdate=0\r\n", settings);
+    std::fclose(settings);
     return dir;
 }
 

@@ -6,8 +6,8 @@ seconds=${FUZZ_SECONDS:-30}
 shopt -s nullglob
 targets=(build-fuzz/fuzz_*)
 if [ ${#targets[@]} -eq 0 ]; then
-  echo "no fuzz targets built"
-  exit 0
+  echo "no fuzz targets built: run scripts/build-fuzzers.sh" >&2
+  exit 1
 fi
 for t in "${targets[@]}"; do
   [ -x "$t" ] || continue

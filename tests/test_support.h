@@ -1,9 +1,10 @@
-// Shared fixtures: a scratch working directory and small file helpers.
+// Shared fixtures: a scratch working directory, small file helpers and today's date.
 #pragma once
 
 #include <unistd.h>
 
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -43,6 +44,16 @@ inline std::string readFile(const std::filesystem::path& path) {
 inline void writeFile(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Today's local date as the program stores it: "dd/mm/yyyy".
+inline std::string todayDayMonthYear() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[16];
+    std::strftime(text, sizeof text, "%d/%m/%Y", &local);
+    return text;
 }
 
 } // namespace testsupport

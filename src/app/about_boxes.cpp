@@ -1,5 +1,7 @@
 #include "app/about_boxes.h"
 
+#include <string>
+
 #include "app/shell_state.h"
 #include "ui/platform/platform.h"
 
@@ -13,7 +15,7 @@ void showAboutBox() {
 
 void showSupportBox() {
     platform::messageBox("Support",
-                         "Support web site: https://www.halvane.com/support\n"
-                         "E-mail: support@halvane.com",
+                         std::string("Support web site: https://www.halvane.com/support\nE-mail: ") +
+                             supportEmailAddress,
                          platform::IconInformation, platform::ButtonsOk);
 }

@@ -31,6 +31,13 @@ void runButton() {
     if (startRun()) clearGraphStepDisplay();
 }
 
+// Paging through sample runs or test configurations shows the new one at once.
+template <void (*action)()>
+void thenRedraw() {
+    action();
+    requestGraphRedraw();
+}
+
 using namespace gui;
 
 const ControlHandler controlHandlers[] = {
@@ -56,10 +63,10 @@ const ControlHandler controlHandlers[] = {
     {controlStepCountDown, stepCountDown, true},
     {controlStepCountUp, stepCountUp, true},
     {controlBaseGatePulse, cycleBaseGatePulse, true},
-    {controlPreviousSampleRun, showPreviousSampleRun, true},
-    {controlNextSampleRun, showNextSampleRun, true},
-    {controlPreviousTestConfiguration, showPreviousTestConfiguration, true},
-    {controlNextTestConfiguration, showNextTestConfiguration, true},
+    {controlPreviousSampleRun, thenRedraw<showPreviousSampleRun>, true},
+    {controlNextSampleRun, thenRedraw<showNextSampleRun>, true},
+    {controlPreviousTestConfiguration, thenRedraw<showPreviousTestConfiguration>, true},
+    {controlNextTestConfiguration, thenRedraw<showNextTestConfiguration>, true},
     {controlDutNpn + 0, selectDut<0>, true},
     {controlDutNpn + 1, selectDut<1>, true},
     {controlDutNpn + 2, selectDut<2>, true},

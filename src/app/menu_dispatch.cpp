@@ -69,12 +69,24 @@ bool dispatchMenuEvent(int item) {
     SystemSettings& s = systemSettings;
     switch (item) {
     case menuSaveImageAndData: saveImageAndDataNow(); break;
-    case menuSaveOptions: openSaveOptionsWindow(); break;
+    case menuSaveOptions:
+        openSaveOptionsWindow();
+        requestGraphRedraw(); // the graph shows the title
+        break;
     case menuAutoSave: toggleTextSetting(s.autoSave, "KRV_AutoSave"); break;
     case menuDefaultSetupOnStart: toggleTextSetting(s.defaultTestSetupOnStart, "KRV_DefaultTestSetupOnStart"); break;
-    case menuOpenTestSetup: openTestSetupFile(); break;
-    case menuSaveTestSetup: saveTestSetupFile(); break;
-    case menuSaveTestSetupAs: saveTestSetupAs(); break;
+    case menuOpenTestSetup:
+        openTestSetupFile();
+        refreshParameterPanel();
+        break;
+    case menuSaveTestSetup:
+        saveTestSetupFile();
+        refreshParameterPanel();
+        break;
+    case menuSaveTestSetupAs:
+        saveTestSetupAs();
+        refreshParameterPanel();
+        break;
     case menuConnect: connectToInstrument(); break;
     case menuDisconnect: disconnectFromInstrument(); break;
     case menuSelectComPort: openComPortWindow(); break;

@@ -3,6 +3,7 @@
 #include "base/colour_theme.h"
 #include "base/settings_file.h"
 #include "app/shell_state.h"
+#include "app/update_check.h"
 #include "base/system_settings.h"
 #include "base/unit_format.h"
 #include "calibration/calibration_coefficients.h"
@@ -17,6 +18,7 @@
 #include "link/comms_thread.h"
 #include "link/instrument_link.h"
 #include "link/register_transfer.h"
+#include "results/result_actions.h"
 #include "sweep/calibration_transfer.h"
 #include "sweep/instrument_values.h"
 #include "sweep/sweep_parameters.h"
@@ -24,6 +26,7 @@
 
 void resetProgramDefaults() {
     resetShellDefaults();
+    resetUpdateCheckDefaults();
     resetSettingsFileDefaults();
     resetSystemSettingsDefaults();
     resetCursorDefaults();
@@ -44,4 +47,5 @@ void resetProgramDefaults() {
     resetCommsDefaults();
     resetSweepStateMachineDefaults();
     resetCalibrationTransferDefaults();
+    resetResultsDefaults();
 }

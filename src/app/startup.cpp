@@ -6,6 +6,7 @@
 #include <curl/curl.h>
 
 #include "app/crash_report.h"
+#include "app/crash_report_box.h"
 #include "base/local_time.h"
 #include "app/main_loop.h"
 #include "base/messages.h"
@@ -46,14 +47,13 @@ void dailyUpdateCheck() {
     // The date is stored first so that a check that fails still runs at most once a day.
     writeSetting(systemSettings.settingsFilePath, "DateOfLastUpdateCheck", shell.todayText);
     systemSettings.lastUpdateCheckDate = shell.todayText;
-    runUpdateCheck();
+    checkForUpdate();
 }
 
 } // namespace
 
 void startProgram() {
     resetProgramDefaults();
-    installCrashHandler();
     platform::initPlatform();
     loadSystemSettings(systemSettings.settingsFilePath);
     openMainWindow();
@@ -69,6 +69,10 @@ void startProgram() {
 }
 
 int runProgram(int, char**) {
+    if (crashReportBoxRequested()) return showCrashReportBox();
+    // Installed here rather than in startProgram, which tests drive: a crash there must fail the test,
+    // not end it with the report's exit code 0.
+    installCrashHandler();
     startProgram();
     runMainEventLoop();
     return 0;

@@ -3,5 +3,6 @@
 
 // Start-up steps up to the main event loop: defaults, settings, main window, update check, build.
 void startProgram();
-// Runs the whole program in the current working directory; returns the process exit code.
+// Runs the whole program in the current working directory, crash handler included; returns the process
+// exit code. A process started by the crash handler only shows the crash report's box.
 int runProgram(int argc, char** argv);

@@ -6,6 +6,7 @@ namespace gui {
 
 // Windows
 constexpr int mainWindow = 1;
+constexpr int windowSaveOptions = 31;
 
 // Controls of the main window
 constexpr int controlConnectionImage = 61; // connection indicator picture
@@ -54,6 +55,25 @@ constexpr int controlDutScr = 366;
 constexpr int controlGraph = 460;
 constexpr int controlTestConfigurationFirstText = 476; // 476 ... 480: the five texts of its tile
 constexpr int controlPanelImage = 513;
+
+// Controls of the Save Options window: its fixed texts from 3100, then the fields and check boxes.
+constexpr int saveOptionsFirstText = 3100; // 3100 ... 3114: two notes, three headings, ten row labels
+constexpr int controlSaveGraphTitle = 3120;
+constexpr int controlSaveFileName = 3121;
+constexpr int controlSaveUseGraphTitle = 3122;
+constexpr int controlSaveImageFolder = 3123;
+constexpr int controlSaveDataFolder = 3124;
+constexpr int controlSaveRunNumber = 3125;
+constexpr int controlSavePrependRunNumber = 3126;
+constexpr int controlSaveAppendRunNumber = 3127;
+constexpr int controlSaveDateFormat = 3128;
+constexpr int controlSaveDateDashes = 3129;
+constexpr int controlSaveAppendDate = 3130;
+constexpr int controlSaveIso8601Time = 3131;
+constexpr int controlSaveAppendTime = 3132;
+constexpr int controlSaveUseSpaces = 3133;
+constexpr int controlSaveUseUnderscores = 3134;
+constexpr int controlSaveFileStem = 3135;
 
 // Numbered images
 constexpr int imageConnected = 387;

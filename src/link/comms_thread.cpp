@@ -43,6 +43,7 @@ int nextRingIndex(int i) {
 void honourPauseRequest() {
     if (commsState.commsPauseRequested.load(acquire) == 0) return;
     commsState.commsPaused.store(1, release);
+    commsState.pausesHonoured.fetch_add(1, release);
     while (commsState.commsPauseRequested.load(acquire) != 0 &&
            instrumentLink.commsStopRequested.load(acquire) == 0)
         sleepMilliseconds(1);
@@ -106,6 +107,7 @@ void resetCommsDefaults() {
     commsState.commsPaused.store(0, release);
     commsState.pendingChecksumError.store(-1, release);
     commsState.reportsStored.store(0, release);
+    commsState.pausesHonoured.store(0, release);
     commsState.resyncSkipBytes.store(0, relaxed);
     commsState.checksumErrorCount.store(0, relaxed);
     commsState.lastPollMs = 0;

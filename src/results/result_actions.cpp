@@ -1,14 +1,53 @@
 #include "results/result_actions.h"
 
-// Filled in with saving, test setups and sample runs.
-void saveImageAndDataNow() {}
-void openSaveOptionsWindow() {}
-void openTestSetupFile() {}
-void saveTestSetupFile() {}
-void saveTestSetupAs() {}
-void showPreviousSampleRun() {}
-void showNextSampleRun() {}
-void showPreviousTestConfiguration() {}
-void showNextTestConfiguration() {}
-void loadStartupTestSetup() {}
-void loadTestConfigurationsAndSampleRuns() {}
+#include "results/file_names.h"
+#include "results/result_saving.h"
+#include "results/sample_runs.h"
+#include "results/save_options_window.h"
+#include "results/test_configurations.h"
+#include "results/test_setups.h"
+
+void saveImageAndDataNow() {
+    saveResultsNow();
+}
+
+void openSaveOptionsWindow() {
+    openSaveOptions();
+}
+
+void openTestSetupFile() {
+    openTestSetup();
+}
+
+void saveTestSetupFile() {
+    saveTestSetup();
+}
+
+void showPreviousSampleRun() {
+    previousSampleRun();
+}
+
+void showNextSampleRun() {
+    nextSampleRun();
+}
+
+void showPreviousTestConfiguration() {
+    previousTestConfiguration();
+}
+
+void showNextTestConfiguration() {
+    nextTestConfiguration();
+}
+
+void loadTestConfigurationsAndSampleRuns() {
+    loadTestConfigurations();
+    findSampleRuns();
+    sampleRuns.sampleRunIndex = sampleRuns.sampleRunCount;
+    loadSampleRun();
+}
+
+void resetResultsDefaults() {
+    resetResultNamingDefaults();
+    resetSampleRunDefaults();
+    resetTestConfigurationDefaults();
+}

@@ -1,5 +1,5 @@
 // File menu actions and the result tiles: saving, save options, test setups, sample runs and
-// test configurations.
+// test configurations. The callers refresh the parameter panel and ask for a graph redraw.
 #pragma once
 
 void saveImageAndDataNow();
@@ -15,3 +15,6 @@ void showNextTestConfiguration();
 // Start-up: the start-up test setup, the test configurations table and the newest sample run.
 void loadStartupTestSetup();
 void loadTestConfigurationsAndSampleRuns();
+
+// Everything the results keep, back to its start-up state.
+void resetResultsDefaults();

@@ -1,9 +1,67 @@
 #include "results/result_saving.h"
 
-// Filled in later with the save options.
-bool autoSaveIsOn() {
-    return false;
+#include <algorithm>
+#include <cstdint>
+#include <string>
+
+#include "base/messages.h"
+#include "base/system_settings.h"
+#include "results/file_names.h"
+#include "results/result_picture.h"
+#include "results/run_data_file.h"
+#include "results/sample_runs.h"
+
+namespace {
+
+constexpr std::int64_t sampleRunMaximum = 99999;
+
+// Files of one save that could not be written, each with its reason; shown together in one box.
+struct SaveFailures {
+    std::string list;
+    void note(const std::string& path, const FileWriteOutcome& outcome) {
+        if (outcome.written) return;
+        if (!list.empty()) list += "; ";
+        list += path + " (" + outcome.failure + ")";
+    }
+    void showIfAny() const {
+        if (list.empty()) return;
+        showMessage("Warning #xxxx Results not saved: " + list + ". Any older file of the same name is unchanged.");
+    }
+};
+
+void savePictureAndData(SaveFailures& failures) {
+    const SystemSettings& s = systemSettings;
+    const std::string stem = generateFileStem();
+    const std::string picturePath = s.saveImageFileLocation + stem + ".png";
+    const std::string dataPath = s.saveDataFileLocation + stem + ".csv";
+    failures.note(picturePath, saveGraphPicture(picturePath));
+    failures.note(dataPath, writeRunDataFile(dataPath));
+    advanceRunNumber();
 }
 
-// Filled in later with saving.
-void autoSaveRun() {}
+} // namespace
+
+bool autoSaveIsOn() {
+    return systemSettings.autoSave == "Yes";
+}
+
+void saveResultsNow() {
+    SaveFailures failures;
+    savePictureAndData(failures);
+    failures.showIfAny();
+}
+
+void autoSaveRun() {
+    SaveFailures failures;
+    const std::int64_t number = std::clamp<std::int64_t>(sampleRuns.sampleRunCount, -1, sampleRunMaximum - 1) + 1;
+    const std::string path = sampleRunPath(number);
+    const FileWriteOutcome copy = writeRunDataFile(path);
+    failures.note(path, copy);
+    // A copy that could not be written is not counted, so the tile never names a missing file.
+    if (copy.written) {
+        sampleRuns.sampleRunCount = number;
+        sampleRuns.sampleRunIndex = number;
+    }
+    savePictureAndData(failures);
+    failures.showIfAny();
+}

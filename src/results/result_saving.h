@@ -1,7 +1,10 @@
-// Saving results: file names, the PNG picture and the run data file.
+// Saving results: the picture and the run data file under one generated name, on demand or at the
+// end of a run together with the numbered sample-run copy.
 #pragma once
 
 // Whether KRV_AutoSave is "Yes".
 bool autoSaveIsOn();
-// Saves the sample-run copy, the picture and the data file of the run just completed.
+// File menu "Save Image / Save Data": picture and data file under a new name, then the next run number.
+void saveResultsNow();
+// At run completion: the sample-run copy (which becomes the displayed sample run), then as saveResultsNow.
 void autoSaveRun();

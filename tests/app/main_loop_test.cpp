@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <ctime>
 #include <filesystem>
 #include <map>
 
@@ -16,6 +15,7 @@
 #include "display/cursor_actions.h"
 #include "display/graph.h"
 #include "display/hot_regions.h"
+#include "local_http_server.h"
 #include "test_support.h"
 #include "ui/platform/platform.h"
 
@@ -26,12 +26,15 @@ namespace {
 struct InstalledProgram {
     testsupport::ScratchDirectory dir;
     InstalledProgram() {
+        // The update check is due in a fresh installation; it must not reach for the network.
+        setenv("KRV_UPDATE_SERVER", testsupport::refusingAddress().c_str(), 1);
         std::filesystem::copy(KRV_SOURCE_DIR "/install", ".", std::filesystem::copy_options::recursive);
         platform::initPlatform();
         platform::resetPlatform();
         platform::installDialogRecorder([](const platform::RecordedDialog&) { return std::string("ok"); });
     }
     ~InstalledProgram() {
+        unsetenv("KRV_UPDATE_SERVER");
         platform::removeDialogRecorder();
         platform::overrideActiveWindow(-1);
         platform::resetPlatform();
@@ -110,6 +113,36 @@ TEST_F(MainLoopTest, StepMultiplierAndSyncRegions) {
     EXPECT_EQ(cursors.cursorSync, 1);
     EXPECT_DOUBLE_EQ(cursors.cursorYA, 0.005);
     EXPECT_DOUBLE_EQ(cursors.cursorYB, 0.005);
+}
+
+TEST_F(MainLoopTest, EachArrowMovesItsOwnCursorItsOwnWay) {
+    // A negative full scale (axis on its negative side) turns every step around.
+    for (double fullScale : {10.0, -10.0}) {
+        const struct {
+            int region;
+            double CursorState::*cursor;
+            int direction;
+        } arrows[] = {
+            {regionXaDown, &CursorState::cursorXA, -1}, {regionXaUp, &CursorState::cursorXA, +1},
+            {regionXbDown, &CursorState::cursorXB, -1}, {regionXbUp, &CursorState::cursorXB, +1},
+            {regionYaDown, &CursorState::cursorYA, -1}, {regionYaUp, &CursorState::cursorYA, +1},
+            {regionYbDown, &CursorState::cursorYB, -1}, {regionYbUp, &CursorState::cursorYB, +1},
+        };
+        for (const auto& a : arrows) {
+            resetCursorDefaults();
+            cursors.xFullScale = fullScale;
+            cursors.yFullScale = fullScale;
+            runHotRegionAction(a.region);
+            CursorState expected;
+            expected.xFullScale = fullScale;
+            expected.yFullScale = fullScale;
+            expected.*a.cursor = a.direction * fullScale / 100.0;
+            EXPECT_DOUBLE_EQ(cursors.cursorXA, expected.cursorXA) << "region " << a.region << " scale " << fullScale;
+            EXPECT_DOUBLE_EQ(cursors.cursorXB, expected.cursorXB) << "region " << a.region << " scale " << fullScale;
+            EXPECT_DOUBLE_EQ(cursors.cursorYA, expected.cursorYA) << "region " << a.region << " scale " << fullScale;
+            EXPECT_DOUBLE_EQ(cursors.cursorYB, expected.cursorYB) << "region " << a.region << " scale " << fullScale;
+        }
+    }
 }
 
 TEST_F(MainLoopTest, CloseEndsTheLoopOnlyWhenTheMainWindowIsForeground) {
@@ -191,14 +224,7 @@ TEST(WholeProgram, SecondStartLeavesTheSettingsFileByteIdentical) {
 namespace {
 
 TEST(WholeProgram, UpdateCheckDateIsStoredOnlyWhenTheCheckIsOnAndDue) {
-    const std::string today = [] {
-        const std::time_t now = std::time(nullptr);
-        std::tm local{};
-        localtime_r(&now, &local);
-        char text[16];
-        std::strftime(text, sizeof text, "%d/%m/%Y", &local);
-        return std::string(text);
-    }();
+    const std::string today = testsupport::todayDayMonthYear();
     const struct {
         const char* seed;
         std::string expectedDateLine;
@@ -207,6 +233,7 @@ TEST(WholeProgram, UpdateCheckDateIsStoredOnlyWhenTheCheckIsOnAndDue) {
         {"CheckWebsiteForUpdate=0\r\nDateOfLastUpdateCheck=1/1/2025\r\n", "DateOfLastUpdateCheck=1/1/2025"},
         {"CheckWebsiteForUpdate=5\r\nDateOfLastUpdateCheck=1/1/2025\r\n", "DateOfLastUpdateCheck=1/1/2025"},
     };
+    setenv("KRV_UPDATE_SERVER", testsupport::refusingAddress().c_str(), 1);
     for (const auto& c : cases) {
         testsupport::ScratchDirectory dir;
         std::filesystem::copy(KRV_SOURCE_DIR "/install", ".", std::filesystem::copy_options::recursive);
@@ -220,6 +247,7 @@ TEST(WholeProgram, UpdateCheckDateIsStoredOnlyWhenTheCheckIsOnAndDue) {
         platform::removeDialogRecorder();
         platform::resetPlatform();
     }
+    unsetenv("KRV_UPDATE_SERVER");
 }
 
 } // namespace

@@ -32,6 +32,21 @@ TEST_F(SettingsFileTest, EmptyValueCountsAsMissingAndLastMatchWins) {
     EXPECT_EQ(settingsFile.settingTextResult, "Yes");
     EXPECT_EQ(readFile("s.txt"), "KRV_AutoSave=\r\nOther=1\r\nKRV_AutoSave=Yes\r\n");
     EXPECT_EQ(readSettingWithSeparator("s.txt", "KRV_AutoSave", "=", "No"), "Yes");
+
+    // Distinct values on every matching line: the last line decides, even when it is empty.
+    struct Case {
+        const char* file;
+        const char* value;
+    } cases[] = {
+        {"K=first\r\nK=second\r\n", "second"},
+        {"K=first\r\nK=\r\n", "default"},
+        {"K=\r\nK=first\r\nX=1\r\nK=third\r\n", "third"},
+    };
+    for (const Case& c : cases) {
+        writeFile("t.txt", c.file);
+        readSettingText("t.txt", "default", "K");
+        EXPECT_EQ(settingsFile.settingTextResult, c.value) << c.file;
+    }
 }
 
 TEST_F(SettingsFileTest, KeysMatchAnyCaseAndTextBeforeTheKeyStaysInTheValue) {
@@ -43,10 +58,10 @@ TEST_F(SettingsFileTest, KeysMatchAnyCaseAndTextBeforeTheKeyStaysInTheValue) {
 }
 
 TEST_F(SettingsFileTest, WriterRewritesEveryMatchWithTheCallersSpellingAndKeepsOtherLines) {
-    writeFile("s.txt", "krv_autosave=No\nA=1\nKRV_AUTOSAVE=Maybe\r\nB=2");
+    writeFile("s.txt", "krv_autosave=No\nA=1\n  old KRV_AUTOSAVE=Maybe\r\nB=2");
     writeSetting("s.txt", "KRV_AutoSave", "Yes");
     EXPECT_EQ(readFile("s.txt"), "KRV_AutoSave=Yes\r\nA=1\r\nKRV_AutoSave=Yes\r\nB=2\r\n");
-    EXPECT_EQ(settingsFile.settingFoundValue, "Maybe");
+    EXPECT_EQ(settingsFile.settingFoundValue, "  old Maybe");
     EXPECT_FALSE(std::filesystem::exists("tmp.txt"));
     EXPECT_TRUE(platform::recordedDialogs().empty());
 }

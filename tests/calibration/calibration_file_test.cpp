@@ -77,6 +77,28 @@ TEST(CalibrationFile, NominalTextsGiveTheNominalCoefficients) {
     EXPECT_NEAR(c.icAdc[3].slope, 1350000.0 * 19.8 / 1324000.0 / parallel3 / 900000.0, 1e-18);
 }
 
+TEST(CalibrationFile, IdleAndActiveDacLinesFitTheirOwnCoefficients) {
+    // The nominal file has equal idle and active lines; here the idle ones differ.
+    const CalibrationCoefficients c = fitted(calibrationFileContent(nominalWith({
+        {3, "10.000"}, {4, "5900"}, {7, "-10.000"}, {8, "700"},     // idle ±10 V
+        {17, "20.00"}, {18, "4700"}, {21, "-20.00"}, {22, "1800"},  // idle ±20 mA
+        {41, "20.00"}, {42, "4650"}, {45, "-20.00"}, {46, "1850"},  // idle ±20 µA
+    })));
+    EXPECT_DOUBLE_EQ(c.baseGateActiveDacV.slope, 258.0);
+    EXPECT_DOUBLE_EQ(c.baseGateActiveDacV.intercept, 3230.0);
+    EXPECT_DOUBLE_EQ(c.baseGateIdleDacV.slope, 260.0);
+    EXPECT_DOUBLE_EQ(c.baseGateIdleDacV.intercept, 3300.0);
+
+    EXPECT_NEAR(c.baseGateActiveDacI[3].slope, 2785.0 / 0.04, 1e-6);
+    EXPECT_NEAR(c.baseGateActiveDacI[3].intercept, 3237.5, 1e-9);
+    EXPECT_NEAR(c.baseGateIdleDacI[3].slope, 2900.0 / 0.04, 1e-6);
+    EXPECT_NEAR(c.baseGateIdleDacI[3].intercept, 3250.0, 1e-9);
+
+    EXPECT_NEAR(c.baseGateActiveDacI[0].slope, 2755.0 / 0.00004, 1e-2);
+    EXPECT_NEAR(c.baseGateIdleDacI[0].slope, 2800.0 / 0.00004, 1e-2);
+    EXPECT_NEAR(c.baseGateIdleDacI[0].intercept, 3250.0, 1e-9);
+}
+
 TEST(CalibrationFile, ContentIsCrLfLinesPaddedWithZerosTo1024) {
     const std::string content = nominalFile();
     ASSERT_EQ(content.size(), 1024u);

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "app/program_defaults.h"
+#include "base/gui_numbers.h"
 #include "base/system_settings.h"
+#include "sweep/sweep_parameters.h"
 #include "ui/main_menu.h"
 #include "ui/platform/platform.h"
 
@@ -37,6 +39,15 @@ TEST(MenuCheckMarks, MarksFollowTheSettingsAndUnknownValuesLeaveAGroupAlone) {
     EXPECT_FALSE(checked(250));
     EXPECT_TRUE(checked(251));
     EXPECT_TRUE(checked(260));
+
+    // Each sample rate ticks its own item and only that one.
+    const std::int64_t rates[] = {10, 20, 30, 40, 50, 60, 80, 100};
+    for (int i = 0; i < 8; ++i) {
+        sweepParameters.sampleRate = rates[i];
+        refreshMenuCheckMarks();
+        for (int item = 0; item < 8; ++item)
+            EXPECT_EQ(checked(gui::menuSampleRateFirst + item), item == i) << rates[i] << " Hz, item " << item;
+    }
     platform::resetPlatform();
 }
 

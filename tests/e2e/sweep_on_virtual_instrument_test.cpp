@@ -113,7 +113,7 @@ TEST_F(ProgramOnSim, DisconnectDuringARunKeepsThePartialRecordAndReconnectRunsAg
 }
 
 TEST_F(ProgramOnSim, VanishingInstrumentDropsTheLinkWithoutAMessage) {
-    ASSERT_TRUE(sim.start({"--fault", "vanish@400ms"}));
+    ASSERT_TRUE(sim.start({"--fault", "vanish@2"}));
     connect();
     ASSERT_TRUE(runUntil([] { return !connected(); }, 3000));
     runUntil([] { return false; }, 20);

@@ -31,7 +31,8 @@ protected:
 
     void SetUp() override {
         std::filesystem::copy(KRV_SOURCE_DIR "/install", scratch.path(), std::filesystem::copy_options::recursive);
-        testsupport::writeFile("settings/system_settings.txt", "KRV_ComPort=" + std::to_string(simPort) + "\r\n");
+        testsupport::writeFile("settings/system_settings.txt",
+                               "KRV_ComPort=" + std::to_string(simPort) + "\r\nCheckWebsiteForUpdate=0\r\n");
         testsupport::writeFile("KRV_cal.txt", nominalCalibrationText());
         platform::initPlatform();
         platform::resetPlatform();

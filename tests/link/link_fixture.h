@@ -10,6 +10,7 @@
 #include "link/comms_thread.h"
 #include "link/register_transfer.h"
 #include "link/instrument_link.h"
+#include "base/elapsed_clock.h"
 #include "base/system_settings.h"
 #include "sweep/instrument_connection.h"
 #include "sweep/instrument_values.h"

@@ -83,6 +83,26 @@ TEST(Reports, ReservedByteChangeIsRejectedWithReceivedChecksum) {
     EXPECT_EQ(d.report.rawVc, 0);
 }
 
+TEST(Reports, ChecksumCoversEveryWordUpToByte29) {
+    // Hand-built report: status 0x8001 and the last reserved word 0x1234 (bytes 28, 29).
+    // 0x5555 + 0x8001 + 0x1234 = 0xE78A.
+    ReportBytes bytes{};
+    bytes[0] = 0x80;
+    bytes[1] = 0x01;
+    bytes[28] = 0x12;
+    bytes[29] = 0x34;
+    bytes[30] = 0xE7;
+    bytes[31] = 0x8A;
+    EXPECT_TRUE(decodeReport(bytes.data()).checksumOk);
+    EXPECT_EQ(protocolChecksum(bytes.data(), 30), 0xE78A);
+
+    for (int reserved : {20, 28, 29}) {
+        ReportBytes changed = bytes;
+        changed[reserved] ^= 0x40;
+        EXPECT_FALSE(decodeReport(changed.data()).checksumOk) << "byte " << reserved;
+    }
+}
+
 TEST(Reports, StopCodeTexts) {
     EXPECT_STREQ(stopCodeText(1), "MANUAL REQUEST");
     EXPECT_STREQ(stopCodeText(6), "+Ic LIMIT");

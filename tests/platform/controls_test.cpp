@@ -1,5 +1,9 @@
 #include "platform_fixture.h"
 
+#include <QWidget>
+
+#include "ui/platform/platform_internal.h"
+
 using namespace platform;
 
 class Controls : public PlatformTest {
@@ -88,6 +92,12 @@ TEST_F(Controls, TextFieldsCheckBoxesCombosListsAndProgressBars) {
     setControlState(30, 512);
     EXPECT_EQ(controlState(30), 512);
 
+    auto hidden = [](int control) { return detail::state().controls.at(control).widget->isHidden(); };
+    EXPECT_FALSE(hidden(30));
+    showControl(30, false);
+    EXPECT_TRUE(hidden(30));
+    showControl(30, true);
+    EXPECT_FALSE(hidden(30));
     showControl(30, false);
     disableControl(10, true);
     setControlColours(286, rgb(255, 255, 0), rgb(0, 0, 0));

@@ -229,5 +229,27 @@ TEST_F(PlatformTest, SamplePictureOfThePrimitives) {
     floodFill(image, 340, 190, rgb(0, 0, 90));
     const std::string path = std::string(KRV_BINARY_DIR) + "/test-scratch/platform_sample.png";
     std::filesystem::create_directories(std::string(KRV_BINARY_DIR) + "/test-scratch");
-    EXPECT_TRUE(writePng(image, path));
+    ASSERT_TRUE(writePng(image, path));
+
+    Image back;
+    ASSERT_TRUE(readPng(path, back));
+    struct Probe {
+        int x, y;
+        Rgb colour;
+    };
+    const Probe probes[] = {
+        {100, 80, rgb(46, 54, 46)},  // plot area above the diagonal
+        {300, 190, rgb(0, 0, 90)},   // flood-filled below it, up to the frame and the line
+        {200, 60, rgb(0, 255, 0)},   // top edge
+        {75, 150, rgb(0, 136, 0)},   // left edge
+        {345, 150, rgb(0, 136, 0)},  // right edge
+        {143, 1, rgb(255, 165, 0)},  // status strip
+        {412, 16, rgb(43, 144, 220)}, // connection strip
+        {10, 250, rgb(0, 0, 0)},     // background
+        {360, 100, rgb(0, 0, 0)},    // beside the frame, untouched by the fill
+    };
+    for (const Probe& p : probes) {
+        EXPECT_EQ(image.pixel(p.x, p.y), p.colour) << p.x << "," << p.y;
+        EXPECT_EQ(back.pixel(p.x, p.y), p.colour) << "read back " << p.x << "," << p.y;
+    }
 }

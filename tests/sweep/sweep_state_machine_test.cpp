@@ -12,6 +12,7 @@
 #include "sweep/sweep_parameters.h"
 #include "sweep/sweep_state_machine.h"
 #include "app/loop_tick.h"
+#include "calibration/calibration_coefficients.h"
 #include "test_support.h"
 #include "ui/platform/platform.h"
 
@@ -170,6 +171,35 @@ TEST_F(SweepTest, RunOfSevenStepsCompletes) {
     EXPECT_EQ(sweepControl.lastStopReason, "+Vc LIMIT");
     for (int s = 7; s < runRecordSteps; ++s) EXPECT_EQ(runRecord.entryCount[s], 0);
     EXPECT_EQ(transfers.size(), 7u);
+}
+
+TEST_F(SweepTest, EveryChannelOfASampleLandsInItsOwnColumn) {
+    sweepControl.sweepState = SweepState::Sweeping;
+    sweepControl.currentStep = 3;
+    sweepControl.currentEntry = 0;
+    instrumentValues.targetBaseCurrent = 2.5e-5;
+    instrumentValues.targetBaseVoltage = 1.75;
+    Report r;
+    r.statusWord = 0x0C | 2;
+    r.rawIc = 111000;
+    r.rawVc = 222000;
+    r.rawVr = -333000;
+    r.rawVb = 44000;
+    storeReportInRing(r);
+    loopTick();
+
+    const Readings expected =
+        convertReport(r, instrumentValues.sampleCounts, sweepParameters.collectorResistor);
+    ASSERT_EQ(runRecord.entryCount[3], 1);
+    EXPECT_DOUBLE_EQ(runRecord.VR[3][1], expected.vr);
+    EXPECT_DOUBLE_EQ(runRecord.VB[3][1], expected.vb);
+    EXPECT_DOUBLE_EQ(runRecord.VC[3][1], expected.vc);
+    EXPECT_DOUBLE_EQ(runRecord.IC[3][1], expected.ic);
+    EXPECT_DOUBLE_EQ(runRecord.IR[3][1], 0.0);
+    EXPECT_DOUBLE_EQ(runRecord.IB[3][1], 0.0);
+    EXPECT_DOUBLE_EQ(runRecord.TIB[3][1], 2.5e-5);
+    EXPECT_DOUBLE_EQ(runRecord.TVB[3][1], 1.75);
+    EXPECT_NE(expected.vr, expected.vb);
 }
 
 TEST_F(SweepTest, StatusTextFollowsStateAndPhase) {

@@ -95,9 +95,11 @@ int waitEvent(int timeoutMs) {
     s.current = {};
     if (detail::take(s.posted)) return s.current.code;
     if (!QApplication::instance()) return EventNone;
-    QApplication::processEvents(QEventLoop::AllEvents);
-    if (detail::take(s.real)) return s.current.code;
-    if (timeoutMs <= 0) return EventNone;
+    if (timeoutMs <= 0) {
+        QApplication::processEvents(QEventLoop::AllEvents);
+        detail::take(s.real);
+        return s.current.code;
+    }
 
     // A timer wakes the blocking wait when nothing else arrives in time.
     static QTimer* wake = [] {
@@ -106,7 +108,9 @@ int waitEvent(int timeoutMs) {
         timer->setTimerType(Qt::PreciseTimer);
         return timer;
     }();
+    // The blocking pass also handles whatever is already pending, so an idle pass costs one dispatch.
     QDeadlineTimer deadline(timeoutMs, Qt::PreciseTimer);
+    if (detail::take(s.real)) return s.current.code;
     while (!deadline.hasExpired()) {
         wake->start(static_cast<int>(std::max<qint64>(1, deadline.remainingTime())));
         QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);

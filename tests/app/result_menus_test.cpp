@@ -1,0 +1,87 @@
+// The results as the shell reaches them: File menu items and the end of a run.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "app/menu_dispatch.h"
+#include "app/program_defaults.h"
+#include "app/run_completion.h"
+#include "base/gui_numbers.h"
+#include "base/system_settings.h"
+#include "display/graph.h"
+#include "results/file_names.h"
+#include "results/sample_runs.h"
+#include "sweep/run_record.h"
+#include "sweep/sweep_parameters.h"
+#include "test_support.h"
+#include "ui/platform/platform.h"
+
+using testsupport::readFile;
+using testsupport::writeFile;
+
+namespace {
+
+class ResultMenusTest : public ::testing::Test {
+protected:
+    testsupport::ScratchDirectory dir;
+    std::string dialogAnswer;
+
+    void SetUp() override {
+        for (const char* folder : {"settings", "sampleruns", "savedimages", "saveddata"})
+            std::filesystem::create_directory(folder);
+        writeFile("settings/system_settings.txt", "KRV_RunNumber=0000\r\nKRV_FileTestSetup=default.tsu\r\n");
+        platform::initPlatform();
+        platform::resetPlatform();
+        platform::installDialogRecorder(
+            [this](const platform::RecordedDialog& d) { return d.kind == "message" ? "ok" : dialogAnswer; });
+        resetProgramDefaults();
+        runRecord = RunRecord{};
+    }
+    void TearDown() override {
+        platform::removeDialogRecorder();
+        platform::resetPlatform();
+    }
+};
+
+TEST_F(ResultMenusTest, CompletedRunIsSavedThreeTimesAndShownAsTheNewestSampleRun) {
+    runRecord.entryCount[2] = 3;
+    runRecord.IC[2][3] = 0.0042;
+    graphRefresh.redrawRequested = 0;
+    finishCompletedRun();
+    EXPECT_TRUE(std::filesystem::exists("sampleruns/0001.csv"));
+    EXPECT_EQ(sampleRuns.sampleRunIndex, 1);
+    EXPECT_EQ(sampleRunRecord.entryCount[2], 3);
+    EXPECT_EQ(sampleRunRecord.IC[2][3], 0.0042);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("savedimages"), {}), 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("saveddata"), {}), 1);
+    EXPECT_EQ(systemSettings.runNumber, "0001");
+    EXPECT_EQ(graphRefresh.redrawRequested, 1);
+
+    systemSettings.autoSave = "No";
+    finishCompletedRun();
+    EXPECT_FALSE(std::filesystem::exists("sampleruns/0002.csv"));
+    EXPECT_TRUE(platform::recordedDialogs().empty());
+}
+
+TEST_F(ResultMenusTest, FileMenuSavesResultsAndTestSetups) {
+    ASSERT_TRUE(dispatchMenuEvent(gui::menuSaveImageAndData));
+    const std::string stem = resultNaming.fileStem;
+    EXPECT_TRUE(std::filesystem::exists("savedimages/" + stem + ".png"));
+    EXPECT_TRUE(std::filesystem::exists("saveddata/" + stem + ".csv"));
+
+    sweepParameters.collectorPeakVoltage = 40;
+    dialogAnswer = "mine.tsu";
+    ASSERT_TRUE(dispatchMenuEvent(gui::menuSaveTestSetupAs));
+    EXPECT_EQ(readFile("mine.tsu"), "KRV_CollectorPeakVoltage=40\r\nKRV_CollectorPeakCurrent=0.01\r\n"
+                                    "KRV_CollectorPolarity=Positive\r\nKRV_CollectorPulseMode=Continuous\r\n");
+    sweepParameters.collectorPeakVoltage = 5;
+    ASSERT_TRUE(dispatchMenuEvent(gui::menuSaveTestSetup));
+    EXPECT_NE(readFile("mine.tsu").find("KRV_CollectorPeakVoltage=5\r\n"), std::string::npos);
+    sweepParameters.collectorPeakVoltage = 13;
+    ASSERT_TRUE(dispatchMenuEvent(gui::menuOpenTestSetup));
+    EXPECT_EQ(sweepParameters.collectorPeakVoltage, 5.0);
+    EXPECT_TRUE(platform::recordedDialogs().size() == 2u); // the save and open dialogs, no message
+}
+
+} // namespace
