@@ -39,6 +39,8 @@ constexpr int uploadWordMs = 50;
 constexpr int closeStopMs = 250;
 constexpr int closeDisconnectMs = 500;
 constexpr int averagedReports = 100;
+// Reports taken this soon after a level change may have been measured before it.
+constexpr int levelSettleMs = 300;
 constexpr double captureVolts = 20.0;
 constexpr double icRunVoltageLimit = 25.0;
 constexpr double icRunCurrentLimits[4] = {0.003, 0.03, 0.3, 3.0};
@@ -54,6 +56,7 @@ struct AdcDacWindowState {
     std::array<std::int64_t, 4> sums{};
     int averagedCount = 0;
     bool fullAverageShown = false;
+    std::int64_t levelChangedMs = 0;
     bool closeRequested = false;
 };
 
@@ -66,6 +69,7 @@ std::int64_t& workingDac() {
 
 // A new level: the averages start again from its first report.
 void restartAverages() {
+    window.levelChangedMs = elapsedMilliseconds();
     window.sums.fill(0);
     window.averagedCount = 0;
     window.fullAverageShown = false;
@@ -205,11 +209,7 @@ void checkIcCapture(const RawValues& raw) {
     factorySequenceActionDone();
 }
 
-void showLiveValues(const RawValues& raw) {
-    platform::setControlText(rawField + 1, "Vc=" + std::to_string(raw.vc));
-    platform::setControlText(rawField + 2, "Vr=" + std::to_string(raw.vr));
-    platform::setControlText(rawField + 3, "Ic=" + std::to_string(raw.ic));
-    platform::setControlText(rawField + 4, "Vb=" + std::to_string(raw.vb));
+void addToAverages(const RawValues& raw) {
     const std::int64_t values[4] = {raw.vc, raw.vr, raw.ic, raw.vb};
     for (int i = 0; i < 4; ++i) window.sums[static_cast<std::size_t>(i)] += values[i];
     const bool full = ++window.averagedCount >= averagedReports;
@@ -224,11 +224,25 @@ void showLiveValues(const RawValues& raw) {
         window.averagedCount = 0;
         window.fullAverageShown = true;
     }
+}
+
+void showCalibratedValues() {
     platform::setControlText(calibratedField + 1, formatFixed(sweepReadings.vc, 3) + "V");
     platform::setControlText(calibratedField + 2, formatFixed(sweepReadings.vr, 3) + "V");
     platform::setControlText(calibratedField + 3, formatFixed(sweepReadings.ic * 1000.0, 3) + "mA");
     platform::setControlText(calibratedField + 4, formatFixed(sweepReadings.vb, 3) + "V");
 }
+
+void showLiveValues(const RawValues& raw) {
+    platform::setControlText(rawField + 1, "Vc=" + std::to_string(raw.vc));
+    platform::setControlText(rawField + 2, "Vr=" + std::to_string(raw.vr));
+    platform::setControlText(rawField + 3, "Ic=" + std::to_string(raw.ic));
+    platform::setControlText(rawField + 4, "Vb=" + std::to_string(raw.vb));
+    if (elapsedMilliseconds() - window.levelChangedMs >= pacedMs(levelSettleMs)) addToAverages(raw);
+    showCalibratedValues();
+}
+
+
 
 void processReport() {
     if (!takeReport()) return;
