@@ -18,6 +18,7 @@
 #include <string>
 
 #include "sim_host.h"
+#include "support/bench_addresses.h"
 
 namespace {
 
@@ -306,10 +307,10 @@ struct BenchClient {
 TEST(SimExecutable, ServesTheBenchMeterAndFixtureOnItsAddress) {
     TempDir dir;
     SimProcess sim;
-    ASSERT_TRUE(sim.start({"--port", "43", "--dir", dir.path.string(), "--meter", "127.0.0.10", "--meter-error", "2"}));
+    ASSERT_TRUE(sim.start({"--port", "43", "--dir", dir.path.string(), "--meter", benchaddress::simMeter, "--meter-error", "2"}));
     ASSERT_TRUE(sim.readPtyPath());
-    BenchClient meter("127.0.0.10", 5025);
-    BenchClient fixture("127.0.0.10", 10002);
+    BenchClient meter(benchaddress::simMeter, 5025);
+    BenchClient fixture(benchaddress::simMeter, 10002);
     ASSERT_GE(meter.fd, 0);
     ASSERT_GE(fixture.fd, 0);
     meter.send("CONFigure:VOLTage:DC\nREAD?\n");

@@ -13,5 +13,6 @@ constexpr const char* factoryWindowMeter = "127.0.0.7";
 constexpr const char* adcDacWindowBench = "127.0.0.8";
 constexpr const char* factorySequenceBench = "127.0.0.9";
 constexpr const char* simMeter = "127.0.0.10";
+constexpr const char* programOnSimBench = "127.0.0.11";
 
 } // namespace benchaddress
