@@ -7,8 +7,8 @@
 namespace {
 
 constexpr double thermalVolts = 0.025852;
-constexpr double stepGeneratorRailVolts = 15.0;
-constexpr double stepGeneratorOhms = 100.0;
+constexpr double stepGeneratorRailVolts = simStepGeneratorRailVolts;
+constexpr double stepGeneratorOhms = simStepGeneratorOhms;
 
 // Bipolar transistor (Ebers-Moll transport model with Early voltage).
 constexpr double bjtSaturationAmps = 1e-14;

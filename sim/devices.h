@@ -31,6 +31,10 @@ const std::vector<SimDeviceName>& simDeviceNames();
 bool simDeviceFromName(const std::string& name, SimDevice& device);
 const char* simDeviceName(SimDevice device);
 
+// The step generator: a source behind a small output resistance, within its supply rails.
+inline constexpr double simStepGeneratorRailVolts = 15.0;
+inline constexpr double simStepGeneratorOhms = 100.0;
+
 // The base/gate terminal as the step generator leaves it.
 struct TerminalDrive {
     double volts = 0;

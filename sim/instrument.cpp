@@ -83,30 +83,112 @@ struct Sample {
     double rawVr = 0;
 };
 
-Sample measure(SimInstrument& sim) {
+// The step generator as the registers set it: its mode and level, or clamped to 0 V.
+struct StepOutput {
+    bool currentMode = false;
+    bool clamped = false;
+    double level = 0; // volts or amperes
+};
+
+StepOutput stepOutput(const SimInstrument& sim) {
     const uint32_t control = sim.registers[ControlRegister];
-    const bool currentMode = (sim.registers[BaseGateMode] & 1) != 0;
+    StepOutput out;
+    out.currentMode = (sim.registers[BaseGateMode] & 1) != 0;
     const bool idleLevel = (control & forceActiveBit) == 0 && (control & forceIdleBit) != 0;
-    const bool clamped = (control & clampForceOffBit) == 0 &&
-                         ((control & clampForceOnBit) != 0 || ((control & clampOnIdleBit) != 0 && idleLevel));
-    TerminalDrive drive;
-    if (!clamped) {
+    out.clamped = (control & clampForceOffBit) == 0 &&
+                  ((control & clampForceOnBit) != 0 || ((control & clampOnIdleBit) != 0 && idleLevel));
+    if (!out.clamped) {
         const int64_t counts = std::clamp<int64_t>(asSigned(sim.registers[idleLevel ? DacIdle : DacActive]), 0, 65535);
         const int range = static_cast<int>(std::min<uint32_t>(sim.registers[CurrentRange], 3));
-        const double level = currentMode ? dacCountsToAmps(counts, range, idleLevel) : dacCountsToVolts(counts, idleLevel);
-        drive = solveStepGenerator(sim.device, currentMode, level);
+        out.level = out.currentMode ? dacCountsToAmps(counts, range, idleLevel) : dacCountsToVolts(counts, idleLevel);
     }
+    return out;
+}
+
+CollectorCircuit collectorCircuit(const SimInstrument& sim) {
     CollectorCircuit circuit;
     circuit.supplyVolts = sim.hvState == 3 ? sim.supplyVolts : 0.0;
     circuit.seriesOhms = seriesResistorOhms[resistorRange(sim)];
     circuit.measuringPathOhms = vcMeasuringPathOhms();
     circuit.resistorOhms = sim.resistorOhms;
-    const CollectorPoint point = solveCollector(sim.device, drive, circuit, sim.thyristorLatched);
+    return circuit;
+}
+
+// A base/gate terminal with nothing drawing current from it.
+TerminalDrive openBase(const StepOutput& out) {
+    return out.clamped ? TerminalDrive{} : solveStepGenerator(SimDevice::Resistor, out.currentMode, out.level);
+}
+
+constexpr double openOhms = 1e15;
+
+// The collector into a plain resistor to ground (a calibration resistor, or nothing at all).
+CollectorPoint resistorCollector(CollectorCircuit circuit, double ohms) {
+    circuit.resistorOhms = ohms;
+    bool unused = false;
+    return solveCollector(SimDevice::Resistor, TerminalDrive{}, circuit, unused);
+}
+
+// Base/gate and collector tied together: one node fed by the step generator and by the collector
+// supply through the series resistor, loaded by the Vc measuring path.
+SimTerminals tiedTerminals(const StepOutput& out, const CollectorCircuit& c) {
+    const double gSeries = 1.0 / c.seriesOhms;
+    const double gPath = 1.0 / c.measuringPathOhms;
+    double volts = 0;
+    if (out.currentMode && !out.clamped) {
+        volts = (out.level + c.supplyVolts * gSeries) / (gSeries + gPath);
+    } else {
+        const double gSource = 1.0 / simStepGeneratorOhms;
+        volts = (out.level * gSource + c.supplyVolts * gSeries) / (gSource + gSeries + gPath);
+    }
+    volts = std::clamp(volts, -simStepGeneratorRailVolts, simStepGeneratorRailVolts);
+    SimTerminals t;
+    t.baseVolts = t.collectorVolts = volts;
+    t.collectorAmps = (c.supplyVolts - volts) * gSeries;
+    t.baseAmps = volts * gPath - t.collectorAmps;
+    return t;
+}
+
+SimTerminals solveTerminals(const SimInstrument& sim, bool& latched) {
+    const StepOutput out = stepOutput(sim);
+    const CollectorCircuit circuit = collectorCircuit(sim);
+    SimTerminals t;
+    TerminalDrive drive;
+    CollectorPoint point;
+    switch (sim.wiring) {
+    case SimWiring::Device:
+        if (!out.clamped) drive = solveStepGenerator(sim.device, out.currentMode, out.level);
+        point = solveCollector(sim.device, drive, circuit, latched);
+        break;
+    case SimWiring::BaseAndCollectorToVoltmeter: return tiedTerminals(out, circuit);
+    case SimWiring::BaseToAmmeter:
+        // The meter holds the terminal at ground; a voltage source drives it through its output resistance.
+        if (!out.clamped) drive.amps = out.currentMode ? out.level : out.level / simStepGeneratorOhms;
+        point = resistorCollector(circuit, openOhms);
+        break;
+    case SimWiring::CollectorToBoard:
+        drive = openBase(out);
+        point = resistorCollector(circuit, sim.boardOhms[static_cast<size_t>(std::clamp(sim.boardResistor, 0, 3))]);
+        break;
+    case SimWiring::Open:
+    case SimWiring::BaseToVoltmeter:
+        drive = openBase(out);
+        point = resistorCollector(circuit, openOhms);
+        break;
+    }
+    t.baseVolts = drive.volts;
+    t.baseAmps = drive.amps;
+    t.collectorVolts = point.volts;
+    t.collectorAmps = point.measuredAmps;
+    return t;
+}
+
+Sample measure(SimInstrument& sim) {
+    const SimTerminals t = solveTerminals(sim, sim.thyristorLatched);
     Sample s;
-    s.rawVc = voltsToRawVc(point.volts);
-    s.rawIc = ampsToRawIc(point.measuredAmps, resistorRange(sim));
-    s.rawVb = voltsToRawVb(drive.volts);
-    s.rawVr = voltsToRawVc(circuit.supplyVolts);
+    s.rawVc = voltsToRawVc(t.collectorVolts);
+    s.rawIc = ampsToRawIc(t.collectorAmps, resistorRange(sim));
+    s.rawVb = voltsToRawVb(t.baseVolts);
+    s.rawVr = voltsToRawVc(sim.hvState == 3 ? sim.supplyVolts : 0.0);
     return s;
 }
 
@@ -319,6 +401,11 @@ std::array<uint8_t, simFlashSize> nominalFlashImage() {
     const std::string& text = nominalCalibrationText();
     std::copy_n(text.begin(), std::min<size_t>(text.size(), image.size()), image.begin());
     return image;
+}
+
+SimTerminals simTerminals(const SimInstrument& sim) {
+    bool latched = sim.thyristorLatched; // looking must not change the thyristor's state
+    return solveTerminals(sim, latched);
 }
 
 void resetSimInstrumentDefaults(SimInstrument& sim) {

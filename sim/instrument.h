@@ -24,10 +24,24 @@ enum class SimFault {
     Vanish,      // the instrument disappears: nothing more in or out
 };
 
+// How the terminals are wired: to the part in the socket, or by the factory relay fixture to the
+// bench multimeter or to one of the four calibration resistors.
+enum class SimWiring {
+    Device,                      // the part in the socket (no fixture relay closed yet)
+    Open,                        // every relay open
+    BaseToVoltmeter,             // base/gate across the voltmeter
+    BaseAndCollectorToVoltmeter, // base/gate and collector tied together across the voltmeter
+    BaseToAmmeter,               // base/gate through the ammeter to ground
+    CollectorToBoard,            // collector through calibration resistor boardResistor to ground
+};
+
 struct SimInstrument {
     // What is connected to the terminals.
     SimDevice device = SimDevice::Npn;
     double resistorOhms = 1000.0;
+    SimWiring wiring = SimWiring::Device;
+    int boardResistor = 0;                                     // 0..3 while CollectorToBoard
+    std::array<double, 4> boardOhms = {22000.0, 2700.0, 150.0, 33.0}; // the calibration resistor board
 
     // Written by the host; the flash survives resets.
     std::array<uint32_t, simRegisterCount> registers{};
@@ -77,6 +91,15 @@ std::vector<uint8_t> simTakeOutput(SimInstrument& sim);
 // Applies the fault to the next report sent, or to report number `reportNumber`.
 void simInjectFault(SimInstrument& sim, SimFault fault);
 void simScheduleFault(SimInstrument& sim, SimFault fault, uint64_t reportNumber);
+
+// The terminals as they stand now: what a meter connected to them would see.
+struct SimTerminals {
+    double baseVolts = 0;
+    double baseAmps = 0;       // out of the step generator into the base/gate terminal
+    double collectorVolts = 0;
+    double collectorAmps = 0;  // through the series resistor into the collector terminal
+};
+SimTerminals simTerminals(const SimInstrument& sim);
 
 // The 1024 bytes the flash holds from the factory.
 std::array<uint8_t, simFlashSize> nominalFlashImage();

@@ -5,11 +5,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "bench_server.h"
 #include "instrument.h"
 #include "pty_port.h"
 
@@ -21,6 +23,8 @@ struct Options {
     SimDevice device = SimDevice::Npn;
     double resistorOhms = 1000.0;
     double speed = 1.0;
+    std::string meterAddress;  // empty: no virtual bench
+    double meterErrorPercent = 1.0;
     struct Fault {
         SimFault kind;
         bool afterMilliseconds; // else at a report number
@@ -36,6 +40,7 @@ void onStopSignal(int) { stopSignal = 1; }
 void printHelp() {
     std::printf(
         "Usage: krv650-sim [--port N] [--dir DIR] [--device NAME] [--resistance OHMS] [--speed X] [--fault KIND@WHEN]...\n"
+        "                 [--meter ADDRESS [--meter-error PERCENT]]\n"
         "\n"
         "A virtual KRV650 curve tracer on a pseudo-terminal, for working without the instrument.\n"
         "It links the pseudo-terminal as DIR/ports/COMN, prints its path and serves until it is\n"
@@ -55,6 +60,11 @@ void printHelp() {
         "                       checksum  send the report with a wrong checksum\n"
         "                       silent    stop sending reports, but keep the port open\n"
         "                       vanish    close the port and exit, as if the cable were pulled\n"
+        "  --meter ADDRESS    also serve the factory bench on that IPv4 address: a multimeter answering\n"
+        "                     SCPI (CONFigure:VOLTage:DC, CONFigure:CURRent:DC, CONF:FRES, READ?) on TCP\n"
+        "                     port 5025, measuring the terminals as the fixture wires them, and the relay\n"
+        "                     fixture on TCP port 10002, which prints every command it receives\n"
+        "  --meter-error PERCENT  the meter reads this much high (default 1; negative reads low)\n"
         "  --help             show this text\n"
         "\n"
         "Device models:\n");
@@ -118,6 +128,10 @@ int parseOptions(int argc, char** argv, Options& options) {
             ok = parseNumber(value, options.resistorOhms) && options.resistorOhms > 0;
         } else if (arg == "--speed") {
             ok = parseNumber(value, options.speed) && options.speed > 0 && options.speed <= 1e6;
+        } else if (arg == "--meter") {
+            options.meterAddress = value;
+        } else if (arg == "--meter-error") {
+            ok = parseNumber(value, options.meterErrorPercent) && std::fabs(options.meterErrorPercent) < 50;
         } else if (arg == "--fault") {
             Options::Fault fault{};
             ok = parseFault(value, fault);
@@ -143,7 +157,8 @@ void flushOutput(const SimPort& port, std::vector<uint8_t>& pending) {
     }
 }
 
-int serve(const Options& options, SimPort& port) {
+int serve(const Options& options, SimPort& port, SimBench& bench) {
+    bench.meter.gainError = options.meterErrorPercent / 100.0;
     SimInstrument sim;
     resetSimInstrumentDefaults(sim);
     sim.device = options.device;
@@ -193,9 +208,12 @@ int serve(const Options& options, SimPort& port) {
         if (next >= 0) waitMicros = std::min<int64_t>(waitMicros, static_cast<int64_t>(static_cast<double>(next) / options.speed) + 1);
         for (const Options::Fault& f : timedFaults) waitMicros = std::min<int64_t>(waitMicros, static_cast<int64_t>(f.when * 1000) - realMicros);
         waitMicros = std::max<int64_t>(waitMicros, 0);
-        pollfd fd{port.master, static_cast<short>(POLLIN | (pending.empty() ? 0 : POLLOUT)), 0};
+        std::vector<pollfd> fds{pollfd{port.master, static_cast<short>(POLLIN | (pending.empty() ? 0 : POLLOUT)), 0}};
+        addSimBenchPollFds(bench, fds);
         const timespec timeout{static_cast<time_t>(waitMicros / 1000000), static_cast<long>(waitMicros % 1000000) * 1000};
-        if (ppoll(&fd, 1, &timeout, &waitMask) > 0 && (fd.revents & POLLIN)) {
+        const int ready = ppoll(fds.data(), fds.size(), &timeout, &waitMask);
+        if (ready > 0) serviceSimBench(bench, sim);
+        if (ready > 0 && (fds[0].revents & POLLIN)) {
             for (;;) {
                 const ssize_t n = read(port.master, buffer, sizeof buffer);
                 if (n <= 0) break;
@@ -230,11 +248,18 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "krv650-sim: %s\n", error.c_str());
         return 1;
     }
+    SimBench bench;
+    if (!options.meterAddress.empty() && !openSimBench(bench, options.meterAddress, error)) {
+        std::fprintf(stderr, "krv650-sim: %s\n", error.c_str());
+        closeSimPort(port);
+        return 1;
+    }
     std::printf("%s\n", port.ptyPath.c_str());
     std::fflush(stdout);
     std::fprintf(stderr, "krv650-sim: %s on %s -> %s\n", simDeviceName(options.device), port.linkPath.c_str(),
                  port.ptyPath.c_str());
-    const int code = serve(options, port);
+    const int code = serve(options, port, bench);
+    closeSimBench(bench);
     closeSimPort(port);
     return code;
 }

@@ -7,6 +7,9 @@
 #include "base/system_settings.h"
 #include "base/unit_format.h"
 #include "calibration/calibration_coefficients.h"
+#include "calibration/calibration_pacing.h"
+#include "calibration/dmm_link.h"
+#include "calibration/fixture_link.h"
 #include "display/cursor_actions.h"
 #include "display/hot_regions.h"
 #include "display/connection_indicator.h"
@@ -17,6 +20,7 @@
 #include "link/instrument_link.h"
 #include "link/register_transfer.h"
 #include "results/result_actions.h"
+#include "sweep/calibration_transfer.h"
 #include "sweep/instrument_values.h"
 #include "sweep/sweep_parameters.h"
 #include "sweep/sweep_state_machine.h"
@@ -33,6 +37,9 @@ void resetProgramDefaults() {
     resetSweepParametersDefaults();
     resetInstrumentValuesDefaults();
     resetCalibrationDefaults();
+    resetCalibrationPacingDefaults();
+    resetDmmLinkDefaults();
+    resetFixtureLinkDefaults();
     resetRegisterTransferDefaults();
     resetMenuCheckMarkDefaults();
     resetGraphDefaults();
@@ -42,6 +49,7 @@ void resetProgramDefaults() {
     resetInstrumentLinkDefaults();
     resetCommsDefaults();
     resetSweepStateMachineDefaults();
+    resetCalibrationTransferDefaults();
     resetResultsDefaults();
     resetLiveStatusDefaults();
     resetMainWindowLayoutDefaults();

@@ -63,7 +63,7 @@ const CalibrationTexts& nominalCalibrationTexts() {
     return texts;
 }
 
-double readLeadingNumber(std::string_view line) {
+bool parseLeadingNumber(std::string_view line, double& value, std::size_t& length) {
     std::size_t start = 0;
     while (start < line.size() && (line[start] == ' ' || line[start] == '\t')) {
         ++start;
@@ -84,7 +84,7 @@ double readLeadingNumber(std::string_view line) {
         i = fractionEnd;
     }
     if (digits == 0) {
-        return 0.0;
+        return false;
     }
     if (i < line.size() && (line[i] == 'e' || line[i] == 'E')) {
         std::size_t e = i + 1;
@@ -97,12 +97,20 @@ double readLeadingNumber(std::string_view line) {
         }
     }
     // from_chars ignores the locale, which the toolkit may have changed.
-    double value = 0.0;
-    const auto result = std::from_chars(line.data() + mantissaStart, line.data() + i, value);
+    double parsed = 0.0;
+    const auto result = std::from_chars(line.data() + mantissaStart, line.data() + i, parsed);
     if (result.ec != std::errc()) {
-        return 0.0;
+        return false;
     }
-    return negative ? -value : value;
+    value = negative ? -parsed : parsed;
+    length = i;
+    return true;
+}
+
+double readLeadingNumber(std::string_view line) {
+    double value = 0.0;
+    std::size_t length = 0;
+    return parseLeadingNumber(line, value, length) ? value : 0.0;
 }
 
 CalibrationValues readCalibrationValues(std::string_view content) {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,9 @@ const CalibrationTexts& nominalCalibrationTexts();
 
 // The longest leading decimal number of a line (blanks, sign, digits, point, exponent); 0 if none.
 double readLeadingNumber(std::string_view line);
+// The same number; false (and `value` untouched) when the text does not start with one. `length` is
+// how many characters it took, leading blanks included.
+bool parseLeadingNumber(std::string_view text, double& value, std::size_t& length);
 
 // The 71 values of a file's bytes; missing lines read as 0; mA and µA levels become amperes.
 CalibrationValues readCalibrationValues(std::string_view content);
@@ -42,3 +46,14 @@ bool writeCalibrationFileTo(const std::string& path, const CalibrationTexts& tex
 void loadCalibrationFile();
 // Writes a new KRV_cal.txt from the field texts and loads it.
 void createCalibrationFile(const CalibrationTexts& texts);
+
+// The instrument's calibration block as the block transfer downloads and compares it.
+using CalibrationBlock = std::array<std::uint8_t, calibrationBlockSize>;
+
+bool calibrationFileCanBeOpened();
+// Stands in for KRV_cal.txt until the instrument's block has been downloaded.
+void createPlaceholderCalibrationFile();
+// Whether the first 1024 bytes of KRV_cal.txt equal the block; false when it cannot be read or is shorter.
+bool calibrationFileMatches(const CalibrationBlock& block);
+// Creates KRV_cal.txt anew holding exactly the block's bytes.
+void writeCalibrationBlockFile(const CalibrationBlock& block);

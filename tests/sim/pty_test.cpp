@@ -1,7 +1,10 @@
 // The krv650-sim executable over a real pseudo-terminal.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -15,6 +18,7 @@
 #include <string>
 
 #include "sim_host.h"
+#include "support/bench_addresses.h"
 
 namespace {
 
@@ -249,6 +253,8 @@ TEST(SimExecutable, RejectsBadOptionsAndExplainsTheGoodOnes) {
         {{"--fault", "melt@3"}, 2},
         {{"--fault", "drop"}, 2},
         {{"--port"}, 2},
+        {{"--meter-error", "abc"}, 2},
+        {{"--port", "42", "--dir", fs::temp_directory_path().string(), "--meter", "300.1.2.3"}, 1},
     };
     for (const Case& c : cases) {
         SimProcess sim;
@@ -261,9 +267,65 @@ TEST(SimExecutable, RejectsBadOptionsAndExplainsTheGoodOnes) {
     char buffer[4096];
     for (ssize_t n; (n = read(help.stdoutPipe, buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<size_t>(n));
     for (const SimDeviceName& d : simDeviceNames()) EXPECT_NE(text.find(std::string("  ") + d.name + " "), std::string::npos) << d.name;
-    for (const char* option : {"--port", "--dir", "--device", "--resistance", "--speed", "--fault"}) {
+    for (const char* option : {"--port", "--dir", "--device", "--resistance", "--speed", "--fault", "--meter", "--meter-error"}) {
         EXPECT_NE(text.find(option), std::string::npos) << option;
     }
+}
+
+// A TCP connection to the virtual bench; the answer to `send` is read up to its line end.
+struct BenchClient {
+    int fd = -1;
+    BenchClient(const char* address, int port) {
+        fd = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in where{};
+        where.sin_family = AF_INET;
+        where.sin_port = htons(static_cast<uint16_t>(port));
+        inet_pton(AF_INET, address, &where.sin_addr);
+        if (connect(fd, reinterpret_cast<sockaddr*>(&where), sizeof where) != 0) {
+            close(fd);
+            fd = -1;
+        }
+    }
+    ~BenchClient() {
+        if (fd >= 0) close(fd);
+    }
+    void send(const std::string& text) const { ::send(fd, text.data(), text.size(), MSG_NOSIGNAL); }
+    std::string answer() const {
+        std::string text;
+        const Clock::time_point until = Clock::now() + std::chrono::seconds(5);
+        char c = 0;
+        while (Clock::now() < until && (text.empty() || text.back() != '\n')) {
+            pollfd p{fd, POLLIN, 0};
+            if (poll(&p, 1, 100) <= 0) continue;
+            if (read(fd, &c, 1) != 1) break;
+            text += c;
+        }
+        return text;
+    }
+};
+
+TEST(SimExecutable, ServesTheBenchMeterAndFixtureOnItsAddress) {
+    TempDir dir;
+    SimProcess sim;
+    ASSERT_TRUE(sim.start({"--port", "43", "--dir", dir.path.string(), "--meter", benchaddress::simMeter, "--meter-error", "2"}));
+    ASSERT_TRUE(sim.readPtyPath());
+    BenchClient meter(benchaddress::simMeter, 5025);
+    BenchClient fixture(benchaddress::simMeter, 10002);
+    ASSERT_GE(meter.fd, 0);
+    ASSERT_GE(fixture.fd, 0);
+    meter.send("CONFigure:VOLTage:DC\nREAD?\n");
+    EXPECT_EQ(meter.answer(), "+0.00000000E+00\n"); // the part in the socket, nothing driven
+    fixture.send("#010A20\r#010B00\r");
+    meter.send("CONF:FRES\n");
+    meter.send("FRES:NPLC 10\n");
+    // The fixture has switched once the meter sees the board's 'RANGE2' resistor, 2 % high.
+    std::string answer;
+    for (int i = 0; i < 50 && answer != "+2.75400000E+03\n"; ++i) {
+        meter.send("READ?\n");
+        answer = meter.answer();
+    }
+    EXPECT_EQ(answer, "+2.75400000E+03\n");
+    EXPECT_EQ(sim.stop(SIGTERM), 0);
 }
 
 } // namespace

@@ -1,0 +1,13 @@
+// The factory sequence of the ADC/DAC calibration window: the window's own buttons pressed in the
+// order of the numbered instructions, with the meter read over the LAN and the relay fixture switched
+// between the sections.
+#pragma once
+
+void resetFactorySequence();
+// "Go!": starts the selected sequence when both bench instruments are connected, or stops a running one.
+void pressGo();
+// Once per loop pass: shows the countdown and, when the next step is due, performs it. Returns the
+// control the step presses (0 for none); the window handles it like a click.
+int factorySequenceTick();
+// The action of a step that waits (an Ic capture, CREATE, ERASE, the upload, "Prep") has completed.
+void factorySequenceActionDone();

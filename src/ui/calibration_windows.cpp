@@ -1,6 +1,0 @@
-#include "ui/calibration_windows.h"
-
-// Filled in with the calibration windows.
-void openAdcDacCalibrationWindow() {}
-void openFactoryFixtureWindow() {}
-void openOffsetParasiticsWindow() {}

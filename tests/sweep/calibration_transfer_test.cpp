@@ -1,0 +1,182 @@
+// The calibration block download and compare, fed by the virtual instrument's report stream through
+// the report ring and the loop tick, as after a start and a connect.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/loop_tick.h"
+#include "calibration/calibration_file.h"
+#include "instrument.h"
+#include "link/comms_thread.h"
+#include "link/instrument_link.h"
+#include "link/protocol.h"
+#include "link/register_transfer.h"
+#include "nominal_cal.h"
+#include "support/logic_defaults.h"
+#include "sweep/calibration_transfer.h"
+#include "sweep/sweep_state_machine.h"
+#include "test_support.h"
+#include "ui/platform/platform.h"
+
+namespace {
+
+using testsupport::readFile;
+using testsupport::writeFile;
+
+class CalibrationTransferTest : public ::testing::Test {
+protected:
+    testsupport::ScratchDirectory scratch;
+    SimInstrument sim;
+    std::vector<std::int64_t> states{0};
+    std::vector<std::string> statusTexts;
+
+    void SetUp() override {
+        platform::initPlatform();
+        platform::installDialogRecorder([](const platform::RecordedDialog&) { return std::string("ok"); });
+        platform::clearRecordedDialogs();
+        resetInstrumentLinkDefaults();
+        resetCommsDefaults();
+        resetSweepStateMachineDefaults();
+        resetLogicDefaults();
+        resetCalibrationTransferDefaults();
+        resetSimInstrumentDefaults(sim);
+        // No comms thread runs: the test stands in for it and puts each answer to a poll into the ring.
+        reportRing.ringWriterAck.store(1);
+    }
+    void TearDown() override {
+        platform::removeDialogRecorder();
+        resetInstrumentLinkDefaults();
+    }
+
+    std::string block() const { return std::string(sim.flash.begin(), sim.flash.end()); }
+
+    // One poll answered by the instrument, taken by one loop tick; the state walked is recorded.
+    void poll() {
+        const Frame request = buildReadRequestFrame();
+        const std::vector<std::uint8_t> answer = simExchange(sim, std::vector<std::uint8_t>(request.begin(), request.end()));
+        ASSERT_EQ(answer.size(), reportSize);
+        const DecodedReport decoded = decodeReport(answer.data());
+        ASSERT_TRUE(decoded.checksumOk);
+        storeReportInRing(decoded.report);
+        loopTick();
+        if (calibrationTransfer.state != states.back()) states.push_back(calibrationTransfer.state);
+        if (statusTexts.empty() || statusTexts.back() != instrumentLink.commsStatusText)
+            statusTexts.push_back(instrumentLink.commsStatusText);
+    }
+    int pollUntilDone(int limit = 6000) {
+        int reports = 0;
+        while (calibrationTransfer.state != 14 && reports < limit) {
+            poll();
+            ++reports;
+        }
+        return reports;
+    }
+};
+
+const std::vector<std::int64_t> walkWhenEqual = {0, 1, 2, 3, 5, 6, 8, 9, 11, 13, 14};
+
+TEST_F(CalibrationTransferTest, FileEqualToTheBlockIsKeptAndLoaded) {
+    writeFile("KRV_cal.txt", block());
+    const int reports = pollUntilDone();
+    EXPECT_EQ(states, walkWhenEqual);
+    EXPECT_EQ(readFile("KRV_cal.txt"), block());
+    EXPECT_EQ(instrumentLink.commsStatusText, " OK");
+    // States 0 and 1 take the stream's first two words, so state 2 waits 510 reports for the flag; then
+    // two passes of 512, states 8, 9 and 11, and the 30 reports of state 13 with the one that finishes.
+    EXPECT_EQ(reports, 2 + 510 + 512 + 512 + 3 + 31);
+    EXPECT_NEAR(calibrationCoefficients.vcAdc.slope, 9.9 / 662000, 1e-12);
+    const std::vector<std::string> expectedTexts = {
+        " OK, CAL#0.0",          " OK, CAL#2.1(WaitSync1)", " OK, CAL#2.0(GotSync1)", " OK, CAL#3.0(PassDone1)",
+        " OK, CAL#5.0(GotSync2)", " OK, CAL#6.0(PassDone2)", " OK, CAL#8.0(Comp1-2)",
+        " OK, CAL#9.0(Comp1-File)", " OK, CAL#11(AllGood)",   " OK"};
+    EXPECT_EQ(statusTexts, expectedTexts);
+    // Finished: further reports change nothing.
+    poll();
+    EXPECT_EQ(calibrationTransfer.state, 14);
+    EXPECT_TRUE(platform::recordedDialogs().empty());
+}
+
+TEST_F(CalibrationTransferTest, DifferingOrMissingFileIsReplacedByTheBlock) {
+    struct Case {
+        const char* name;
+        bool present;
+        std::string content;
+        const char* firstText;
+    };
+    CalibrationTexts edited = nominalCalibrationTexts();
+    edited[46] = "9.95";
+    const Case cases[] = {
+        {"one line differs", true, calibrationFileContent(edited), " OK, CAL#0.0"},
+        {"shorter than the block", true, nominalCalibrationText(), " OK, CAL#0.0"},
+        {"missing", false, "", " OK, CAL#0.1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        std::filesystem::remove("KRV_cal.txt");
+        if (c.present) writeFile("KRV_cal.txt", c.content);
+        states = {0};
+        statusTexts.clear();
+        pollUntilDone();
+        std::vector<std::int64_t> expected = {0, 1, 2, 3, 5, 6, 8, 9, 10};
+        expected.insert(expected.end(), walkWhenEqual.begin(), walkWhenEqual.end());
+        EXPECT_EQ(states, expected);
+        EXPECT_EQ(statusTexts.front(), c.firstText);
+        EXPECT_NE(std::find(statusTexts.begin(), statusTexts.end(), " OK, CAL#9.1(CompFail)"), statusTexts.end());
+        EXPECT_NE(std::find(statusTexts.begin(), statusTexts.end(), " OK, CAL#10(SaveNewCalFile)"), statusTexts.end());
+        EXPECT_EQ(readFile("KRV_cal.txt"), block());
+        EXPECT_TRUE(platform::recordedDialogs().empty());
+    }
+}
+
+TEST_F(CalibrationTransferTest, PassesThatDisagreeAreBothTakenAgain) {
+    writeFile("KRV_cal.txt", block());
+    // The block changes while the first pass is being taken.
+    while (calibrationTransfer.state != 3 || calibrationTransfer.index <= 702) poll();
+    sim.flash[700] = '#';
+    while (calibrationTransfer.state != 8) poll();
+    poll();
+    EXPECT_EQ(calibrationTransfer.state, 2);
+    pollUntilDone();
+    EXPECT_EQ(calibrationTransfer.state, 14);
+    EXPECT_EQ(readFile("KRV_cal.txt"), block());
+    EXPECT_EQ(readFile("KRV_cal.txt")[700], '#');
+}
+
+TEST_F(CalibrationTransferTest, WithoutSyncFlagTheTransferWaits) {
+    writeFile("KRV_cal.txt", block());
+    for (int i = 0; i < 600; ++i) {
+        Report r;
+        r.calibrationWord = 0x3031;
+        storeReportInRing(r);
+        loopTick();
+    }
+    EXPECT_EQ(calibrationTransfer.state, 2);
+    EXPECT_EQ(instrumentLink.commsStatusText, " OK, CAL#2.1(WaitSync1)");
+}
+
+TEST_F(CalibrationTransferTest, EraseRequestUnlocksForExactlyOneTransfer) {
+    std::vector<std::vector<std::uint8_t>> transfers;
+    frameSender = [&](const std::uint8_t* bytes, std::size_t length) { transfers.emplace_back(bytes, bytes + length); };
+    auto registerSent = [&](std::size_t transfer, int reg) {
+        for (std::size_t at = 0; at + frameSize <= transfers[transfer].size(); at += frameSize) {
+            const ParsedFrame f = parseFrame(transfers[transfer].data() + at);
+            if (f.reg == reg) return f.value;
+        }
+        ADD_FAILURE() << "register " << reg << " not sent";
+        return 0u;
+    };
+    requestCalibrationErase();
+    sendRegisterImage();
+    sendRegisterImage();
+    ASSERT_EQ(transfers.size(), 2u);
+    EXPECT_EQ(registerSent(0, regFlashCalLock), 51093u);
+    EXPECT_NE(registerSent(0, regControl) & controlEraseCalibration, 0u);
+    EXPECT_EQ(registerSent(1, regFlashCalLock), 0u);
+    EXPECT_EQ(registerSent(1, regControl) & controlEraseCalibration, 0u);
+}
+
+} // namespace
