@@ -20,6 +20,8 @@ if [ -x build/krv650-sim ]; then
   if [ ! -f run/settings/system_settings.txt ]; then
     printf 'KRV_ComPort=1\r\n' > run/settings/system_settings.txt
   fi
+  # An installation comes with its instrument's calibration file; here, the virtual instrument's.
+  [ -f run/KRV_cal.txt ] || build/krv650-sim --write-cal run/KRV_cal.txt
   (cd run && exec "$top/build/krv650-sim" --port 1 --dir .) &
   sim_pid=$!
   trap '[ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true' EXIT

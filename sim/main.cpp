@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -24,6 +25,7 @@ struct Options {
     double resistorOhms = 1000.0;
     double speed = 1.0;
     std::string meterAddress;  // empty: no virtual bench
+    std::string calibrationFile; // --write-cal: where to write the calibration block, then exit
     double meterErrorPercent = 1.0;
     struct Fault {
         SimFault kind;
@@ -53,6 +55,8 @@ void printHelp() {
         "  --device NAME      device connected to the terminals (default npn), one of the models below\n"
         "  --resistance OHMS  value of the resistor device (default 1000)\n"
         "  --speed X          run the instrument's timebase X times faster than real time (default 1)\n"
+        "  --write-cal FILE   write the instrument's calibration block (1024 bytes, what the program keeps\n"
+        "                     in KRV_cal.txt) to FILE and exit\n"
         "  --fault KIND@WHEN  misbehave once, for tests; may be repeated. WHEN is a report number N (the\n"
         "                     Nth report sent, from 1) or Nms (N milliseconds after start). KIND is:\n"
         "                       drop      leave out the first byte of the report\n"
@@ -128,6 +132,8 @@ int parseOptions(int argc, char** argv, Options& options) {
             ok = parseNumber(value, options.resistorOhms) && options.resistorOhms > 0;
         } else if (arg == "--speed") {
             ok = parseNumber(value, options.speed) && options.speed > 0 && options.speed <= 1e6;
+        } else if (arg == "--write-cal") {
+            options.calibrationFile = value;
         } else if (arg == "--meter") {
             options.meterAddress = value;
         } else if (arg == "--meter-error") {
@@ -146,6 +152,18 @@ int parseOptions(int argc, char** argv, Options& options) {
         }
     }
     return 0;
+}
+
+// The block as a new instrument holds it, so that a working directory can start with the matching file.
+bool writeCalibrationBlock(const std::string& path) {
+    const std::array<uint8_t, simFlashSize> block = nominalFlashImage();
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        std::fprintf(stderr, "krv650-sim: cannot write %s\n", path.c_str());
+        return false;
+    }
+    const bool written = std::fwrite(block.data(), 1, block.size(), file) == block.size();
+    return std::fclose(file) == 0 && written;
 }
 
 // Writes what the pty takes now; the rest waits until it is writable again, so reports stay whole.
@@ -234,6 +252,7 @@ int serve(const Options& options, SimPort& port, SimBench& bench) {
 int main(int argc, char** argv) {
     Options options;
     if (const int done = parseOptions(argc, argv, options)) return done - 1;
+    if (!options.calibrationFile.empty()) return writeCalibrationBlock(options.calibrationFile) ? 0 : 1;
 
     struct sigaction action{};
     action.sa_handler = onStopSignal;

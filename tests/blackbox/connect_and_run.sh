@@ -26,6 +26,7 @@ cp -r "$install/." "$work/"
 find "$work" -name .keep -delete
 # What `make run` seeds on first use; no update check, so nothing reaches for the network.
 printf 'KRV_ComPort=1\r\nCheckWebsiteForUpdate=0\r\n' > "$work/settings/system_settings.txt"
+"$simulator" --write-cal "$work/KRV_cal.txt"
 
 (cd "$work" && exec "$simulator" --port 1 --dir .) > "$work.sim" 2>&1 &
 sim=$!
