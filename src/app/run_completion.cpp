@@ -5,9 +5,20 @@
 #include "results/sample_runs.h"
 #include "ui/parameter_panel_view.h"
 
+namespace {
+
+// The graph and panel redrawn from the sample-run copy just written, before they are saved as the
+// run's picture: the panel's sweep settings are then the run's own.
+void showNewSampleRun() {
+    loadSampleRun();
+    refreshGraph();
+}
+
+} // namespace
+
 void finishCompletedRun() {
     if (autoSaveIsOn()) {
-        autoSaveRun();
+        autoSaveRun(showNewSampleRun);
         loadSampleRun();
         refreshParameterPanel();
     }

@@ -51,7 +51,7 @@ void saveResultsNow() {
     failures.showIfAny();
 }
 
-void autoSaveRun() {
+void autoSaveRun(void (*showCopy)()) {
     SaveFailures failures;
     const std::int64_t number = std::clamp<std::int64_t>(sampleRuns.sampleRunCount, -1, sampleRunMaximum - 1) + 1;
     const std::string path = sampleRunPath(number);
@@ -61,6 +61,7 @@ void autoSaveRun() {
     if (copy.written) {
         sampleRuns.sampleRunCount = number;
         sampleRuns.sampleRunIndex = number;
+        if (showCopy) showCopy();
     }
     savePictureAndData(failures);
     failures.showIfAny();

@@ -7,4 +7,6 @@ bool autoSaveIsOn();
 // File menu "Save Image / Save Data": picture and data file under a new name, then the next run number.
 void saveResultsNow();
 // At run completion: the sample-run copy (which becomes the displayed sample run), then as saveResultsNow.
-void autoSaveRun();
+// `showCopy`, when given, runs between the two, so that the saved picture can show the new sample run
+// with its own sweep settings rather than the graph and panel as they were drawn during the run.
+void autoSaveRun(void (*showCopy)() = nullptr);

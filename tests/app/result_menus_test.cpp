@@ -57,6 +57,14 @@ TEST_F(ResultMenusTest, CompletedRunIsSavedThreeTimesAndShownAsTheNewestSampleRu
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator("saveddata"), {}), 1);
     EXPECT_EQ(systemSettings.runNumber, "0001");
     EXPECT_EQ(graphRefresh.redrawRequested, 1);
+    // The picture is drawn from the new sample run before it is saved, not left as it was during the run.
+    const platform::Image* graph = platform::numberedImage(gui::imageGraph);
+    const platform::Image* panel = platform::numberedImage(gui::imagePanel);
+    ASSERT_TRUE(graph && panel);
+    platform::Image saved;
+    ASSERT_TRUE(platform::readPng((*std::filesystem::directory_iterator("savedimages")).path().string(), saved));
+    EXPECT_EQ(saved.width(), graph->width() + panel->width());
+    EXPECT_EQ(saved.height(), graph->height());
 
     systemSettings.autoSave = "No";
     finishCompletedRun();
