@@ -56,7 +56,7 @@ void takeSample(std::string_view line) {
 
 void resetSampleRunDefaults() {
     sampleRuns = SampleRuns{};
-    sampleRunRecord = RunRecord{};
+    clearRunRecord(sampleRunRecord);
 }
 
 std::string sampleRunFileName(std::int64_t number) {

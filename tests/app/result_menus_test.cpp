@@ -36,7 +36,7 @@ protected:
         platform::installDialogRecorder(
             [this](const platform::RecordedDialog& d) { return d.kind == "message" ? "ok" : dialogAnswer; });
         resetProgramDefaults();
-        runRecord = RunRecord{};
+        clearRunRecord(runRecord);
     }
     void TearDown() override {
         platform::removeDialogRecorder();

@@ -36,7 +36,7 @@ protected:
         resetSweepParametersDefaults();
         resetInstrumentValuesDefaults();
         resetResultsDefaults();
-        runRecord = RunRecord{};
+        clearRunRecord(runRecord);
     }
     void TearDown() override {
         platform::removeDialogRecorder();
