@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "offscreen_main.h"
 #include "../tests/link/fake_instrument.h"
 #include "bench_window.h"
 #include "app/loop_tick.h"
@@ -105,9 +106,6 @@ BENCHMARK(soakAtHundredReportsPerSecond)->Arg(60)->Iterations(1)->Unit(benchmark
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return soakFoundAFault ? 1 : 0;
+    const int status = runBenchmarksOffscreen(argc, argv);
+    return soakFoundAFault ? 1 : status;
 }

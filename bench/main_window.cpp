@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "offscreen_main.h"
 #include "../tests/e2e/sim_process.h"
 #include "app/main_loop.h"
 #include "app/startup.h"
@@ -167,9 +168,5 @@ BENCHMARK(runAtFastestSampleRate)->Unit(benchmark::kSecond)->Iterations(1);
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarksOffscreen(argc, argv);
 }

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "offscreen_main.h"
 #include "app/main_loop.h"
 #include "bench_window.h"
 #include "app/program_defaults.h"
@@ -57,9 +58,5 @@ BENCHMARK(startupToFirstWindow)->Unit(benchmark::kMillisecond)->Iterations(3);
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarksOffscreen(argc, argv);
 }

@@ -16,15 +16,6 @@
 #include "test_support.h"
 #include "ui/platform/platform.h"
 
-inline std::string todayText() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[16];
-    std::strftime(text, sizeof text, "%d/%m/%Y", &local);
-    return text;
-}
-
 inline bool sameImage(const platform::Image& a, const platform::Image& b) {
     if (a.width() != b.width() || a.height() != b.height()) return false;
     for (int y = 0; y < a.height(); ++y)
@@ -44,7 +35,7 @@ protected:
         std::filesystem::copy(KRV_SOURCE_DIR "/install", scratch.path(), std::filesystem::copy_options::recursive);
         // The update check is on but already done today, so nothing reaches for the network.
         testsupport::writeFile("settings/system_settings.txt",
-                               "CheckWebsiteForUpdate=1\r\nDateOfLastUpdateCheck=" + todayText() + "\r\n" +
+                               "CheckWebsiteForUpdate=1\r\nDateOfLastUpdateCheck=" + testsupport::todayDayMonthYear() + "\r\n" +
                                    extraSettings());
         platform::initPlatform();
         platform::resetPlatform();
