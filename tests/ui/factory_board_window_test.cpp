@@ -26,7 +26,8 @@ protected:
     std::vector<std::string> answers = {"+2.20123456E+04\n", "+2.74012345E+03\n", "+1.50250000E+02\n",
                                         "+3.30125000E+01\n"};
     std::size_t answered = 0;
-    FakeBenchPeer meter{benchaddress::factoryWindowMeter, dmmPort, [this](FakeBenchPeer& peer, const std::string& line) {
+    const std::string meterAddress = benchaddress::forThisTest();
+    FakeBenchPeer meter{meterAddress.c_str(), dmmPort, [this](FakeBenchPeer& peer, const std::string& line) {
                             if (line == "READ?") peer.send(answers[answered++ % answers.size()]);
                         }};
 
@@ -50,7 +51,7 @@ protected:
 
 TEST_F(FactoryBoardWindowTest, BoardsAreNumberedFromTheCreatedFile) {
     ASSERT_TRUE(meter.listening());
-    script = {type(addressField, benchaddress::factoryWindowMeter), press(connectButton), press(createCsvButton)};
+    script = {type(addressField, meterAddress), press(connectButton), press(createCsvButton)};
     for (auto& s : measureBoard()) script.push_back(s);
     script.push_back(check([] {
         EXPECT_EQ(platform::controlText(readingField), "33.0125");
