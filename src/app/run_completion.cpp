@@ -7,10 +7,13 @@
 
 namespace {
 
+bool newSampleRunLoaded = false;
+
 // The graph and panel redrawn from the sample-run copy just written, before they are saved as the
 // run's picture: the panel's sweep settings are then the run's own.
 void showNewSampleRun() {
     loadSampleRun();
+    newSampleRunLoaded = true;
     refreshGraph();
 }
 
@@ -18,8 +21,10 @@ void showNewSampleRun() {
 
 void finishCompletedRun() {
     if (autoSaveIsOn()) {
+        newSampleRunLoaded = false;
         autoSaveRun(showNewSampleRun);
-        loadSampleRun();
+        // A full run's file is large: read it once (only a copy that could not be written is not shown yet).
+        if (!newSampleRunLoaded) loadSampleRun();
         refreshParameterPanel();
     }
     requestGraphRedraw();
