@@ -2,7 +2,7 @@
 #pragma once
 
 #include "app/program_defaults.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 inline void openBenchMainWindow() {
     platform::initPlatform();

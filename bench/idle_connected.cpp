@@ -15,7 +15,7 @@
 #include "app/startup.h"
 #include "link/comms_thread.h"
 #include "link/instrument_link.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "link/instrument_link.h"
 #include "sweep/instrument_connection.h"
 #include "sweep/sweep_state_machine.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 namespace {
 

@@ -21,7 +21,7 @@
 #include "link/instrument_link.h"
 #include "sweep/sweep_parameters.h"
 #include "sweep/sweep_state_machine.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Cost of an idle pass of the event wait, and of drawing a graph-sized image.
 #include <benchmark/benchmark.h>
 
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 #include <cstdlib>
 

@@ -13,7 +13,7 @@
 #include "app/program_defaults.h"
 #include "base/settings_file.h"
 #include "app/startup.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 namespace {
 

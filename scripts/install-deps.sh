@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   fonts-liberation2 fonts-crosextra-carlito
   xvfb xdotool imagemagick x11-utils libx11-dev
+  libeigen3-dev libcli11-dev nlohmann-json3-dev ngspice
 )
 
 missing=()

@@ -1,6 +1,6 @@
 // Entry point of the KRV650 control program.
-#include "app/startup.h"
+#include "app/command_line.h"
 
 int main(int argc, char** argv) {
-    return runProgram(argc, argv);
+    return runCommandLine(argc, argv);
 }

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/shell_state.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 void showAboutBox() {
     platform::messageBox("About",

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 bool crashReportBoxRequested() {
     return std::getenv(crashReportBoxVariable) != nullptr;

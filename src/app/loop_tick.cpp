@@ -17,7 +17,7 @@
 #include "sweep/sweep_state_machine.h"
 #include "ui/main_window.h"
 #include "ui/parameter_panel_view.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 namespace {
 

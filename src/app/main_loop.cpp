@@ -6,7 +6,7 @@
 #include "display/hot_regions.h"
 #include "app/loop_tick.h"
 #include "base/gui_numbers.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "app/update_check.h"
 #include "base/gui_numbers.h"
 #include "ui/main_window.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 namespace {
 

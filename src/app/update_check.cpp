@@ -10,7 +10,7 @@
 #include "base/elapsed_clock.h"
 #include "base/system_settings.h"
 #include "base/unit_format.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 namespace {
 

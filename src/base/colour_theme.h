@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 constexpr int graphStepColourCount = 25;
 

@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "base/local_time.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 namespace {
 

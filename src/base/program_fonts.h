@@ -1,7 +1,7 @@
 // The ten program fonts, created bold and antialiased from the system settings.
 #pragma once
 
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 struct ProgramFonts {
     platform::Font localText;           // text inside the graph

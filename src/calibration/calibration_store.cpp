@@ -2,7 +2,7 @@
 #include <fstream>
 
 #include "calibration/calibration_file.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "base/elapsed_clock.h"
 #include "calibration/calibration_file.h"
 #include "calibration/calibration_pacing.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 namespace {
 

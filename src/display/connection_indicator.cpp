@@ -5,7 +5,7 @@
 #include "base/gui_numbers.h"
 #include "link/comms_thread.h"
 #include "link/instrument_link.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 void resetConnectionIndicatorDefaults() {
     connectionIndicator = ConnectionIndicator{};

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "display/plot_area.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 // Creates graphImages.graph at the layout's size and draws everything but cursors and title strip.
 void drawGraph();

@@ -1,7 +1,7 @@
 // The graph and panel images as last drawn (results puts the two together for saving).
 #pragma once
 
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 struct GraphImages {
     platform::Image graph; // W x H, drawn by drawGraph, the cursors and the title strip

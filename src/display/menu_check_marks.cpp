@@ -9,7 +9,7 @@
 #include "base/gui_numbers.h"
 #include "base/system_settings.h"
 #include "sweep/sweep_parameters.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 namespace {
 

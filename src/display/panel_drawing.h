@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 constexpr platform::Rgb panelWhite = platform::rgb(255, 255, 255);
 constexpr platform::Rgb panelBlack = platform::rgb(0, 0, 0);

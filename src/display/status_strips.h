@@ -1,7 +1,7 @@
 // The two strips of the status panel: the communication status and the run status with live values.
 #pragma once
 
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 // 286 x 25: "Com Status: " + commsStatusText.
 platform::Image drawCommsStatusStrip();

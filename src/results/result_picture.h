@@ -4,7 +4,7 @@
 #include <string>
 
 #include "results/safe_file.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 // The graph image with the panel image to its right, as last drawn; either may be missing (the other is
 // used alone), and with neither the picture is a black area.

@@ -9,7 +9,7 @@
 #include "base/settings_file.h"
 #include "base/system_settings.h"
 #include "results/file_names.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 namespace {
 

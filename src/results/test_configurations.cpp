@@ -4,7 +4,7 @@
 
 #include "results/text_fields.h"
 #include "sweep/sweep_parameters.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 namespace {
 

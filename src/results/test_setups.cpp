@@ -10,7 +10,7 @@
 #include "base/unit_format.h"
 #include "results/safe_file.h"
 #include "sweep/sweep_parameters.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 namespace {
 

@@ -26,7 +26,7 @@
 #include "ui/adc_dac_window_layout.h"
 #include "ui/calibration_window_parts.h"
 #include "ui/calibration_windows.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "calibration/dmm_link.h"
 #include "calibration/fixture_link.h"
 #include "ui/adc_dac_window_layout.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 namespace {
 

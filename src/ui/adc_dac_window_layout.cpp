@@ -7,7 +7,7 @@
 #include "calibration/fixture_link.h"
 #include "ui/calibration_window_parts.h"
 #include "ui/calibration_windows.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 namespace adcdac {
 

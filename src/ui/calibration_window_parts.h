@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 // Rows of 25 pixels and column units of 100 pixels.
 inline constexpr int gridRow = 25;

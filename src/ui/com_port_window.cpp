@@ -9,7 +9,7 @@
 #include "base/settings_file.h"
 #include "base/system_settings.h"
 #include "link/serial_port.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "display/status_strips.h"
 #include "ui/left_column_images.h"
 #include "ui/main_window.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 namespace {
 

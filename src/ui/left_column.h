@@ -4,7 +4,7 @@
 #include <array>
 
 #include "base/gui_numbers.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 // First control of each parameter tile, top to bottom: peak voltage, peak current, step size, offset, steps.
 inline constexpr std::array<int, 5> parameterTileFirstControls = {gui::tileCollectorVoltage, gui::tileCollectorCurrent,

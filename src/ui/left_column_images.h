@@ -6,7 +6,7 @@
 #include <string>
 
 #include "sweep/parameter_tile_texts.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 // Title, top-right, value, bottom-left and bottom-right images of one tile.
 using TileImages = std::array<platform::Image, 5>;

@@ -4,7 +4,7 @@
 
 #include "base/gui_numbers.h"
 #include "base/messages.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 namespace {
 

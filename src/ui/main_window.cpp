@@ -10,7 +10,7 @@
 #include "ui/left_column_images.h"
 #include "ui/main_menu.h"
 #include "ui/parameter_panel_view.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 #include "ui/status_panel.h"
 
 namespace {

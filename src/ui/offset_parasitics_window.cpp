@@ -11,7 +11,7 @@
 #include "ui/calibration_window_numbers.h"
 #include "ui/calibration_window_parts.h"
 #include "ui/calibration_windows.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 namespace {
 

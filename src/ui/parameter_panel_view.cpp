@@ -9,7 +9,7 @@
 #include "sweep/sweep_parameters.h"
 #include "ui/left_column.h"
 #include "ui/left_column_images.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "base/gui_numbers.h"
 #include "ui/left_column.h"
 #include "ui/left_column_images.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 void drawStatusButtons() {
     const ColourTheme& c = colourTheme;

@@ -9,7 +9,7 @@
 #include "sweep/sweep_parameters.h"
 #include "sweep/sweep_state_machine.h"
 #include "test_support.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 namespace {
 

@@ -20,7 +20,7 @@
 #include "sweep/run_record.h"
 #include "sweep/sweep_parameters.h"
 #include "test_support.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 namespace {
 

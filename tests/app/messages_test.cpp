@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "test_support.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 using testsupport::readFile;
 

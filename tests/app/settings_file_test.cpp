@@ -6,7 +6,7 @@
 #include <random>
 
 #include "test_support.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 using testsupport::readFile;
 using testsupport::writeFile;

@@ -11,7 +11,7 @@
 #include "app/shell_state.h"
 #include "sweep/sweep_parameters.h"
 #include "test_support.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 using testsupport::readFile;
 using testsupport::writeFile;

@@ -14,7 +14,7 @@
 #include "app/update_sources.h"
 #include "base/system_settings.h"
 #include "test_support.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include "calibration/tcp_client.h"
 #include "support/bench_addresses.h"
 #include "support/fake_bench_peer.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 namespace {
 

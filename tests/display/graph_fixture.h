@@ -8,7 +8,7 @@
 #include <string>
 
 #include "sweep/run_record.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 namespace graphtest {
 

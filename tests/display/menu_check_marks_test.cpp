@@ -7,7 +7,7 @@
 #include "base/system_settings.h"
 #include "sweep/sweep_parameters.h"
 #include "ui/main_menu.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 namespace {
 

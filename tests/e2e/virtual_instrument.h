@@ -22,7 +22,7 @@
 #include "sweep/sweep_parameters.h"
 #include "sweep/sweep_state_machine.h"
 #include "test_support.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 class ProgramOnSim : public ::testing::Test {
 protected:

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "ui/platform/platform_internal.h"
+#include "platform/platform_internal.h"
 
 using namespace platform;
 

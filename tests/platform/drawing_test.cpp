@@ -1,6 +1,6 @@
 #include "platform_fixture.h"
 
-#include "ui/platform/platform_internal.h"
+#include "platform/platform_internal.h"
 
 #include <QFontInfo>
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 class PlatformTest : public ::testing::Test {
 protected:

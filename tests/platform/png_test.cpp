@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 #include <png.h>
 

@@ -1,7 +1,7 @@
 // Real toolkit input, as the user would cause it, arrives as the same events as the posted ones.
 #include "platform_fixture.h"
 
-#include "ui/platform/platform_internal.h"
+#include "platform/platform_internal.h"
 
 #include <QAction>
 #include <QApplication>

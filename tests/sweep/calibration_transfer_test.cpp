@@ -19,7 +19,7 @@
 #include "sweep/calibration_transfer.h"
 #include "sweep/sweep_state_machine.h"
 #include "test_support.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "app/loop_tick.h"
 #include "calibration/calibration_coefficients.h"
 #include "test_support.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 namespace {
 

@@ -26,7 +26,7 @@
 #include "sweep/sweep_state_machine.h"
 #include "test_support.h"
 #include "ui/calibration_window_parts.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 // The virtual instrument on the GUI thread; the bench peers' threads read it under the lock.
 struct InProcessInstrument {

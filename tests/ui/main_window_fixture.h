@@ -14,7 +14,7 @@
 #include "app/startup.h"
 #include "link/instrument_link.h"
 #include "test_support.h"
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 inline bool sameImage(const platform::Image& a, const platform::Image& b) {
     if (a.width() != b.width() || a.height() != b.height()) return false;

@@ -1,5 +1,5 @@
 // The event queue: test events, events translated from the toolkit, and the wait with a time-out.
-#include "ui/platform/platform_internal.h"
+#include "platform/platform_internal.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

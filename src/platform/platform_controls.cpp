@@ -1,5 +1,5 @@
 // Numbered controls, absolutely placed in a window's client area or inside a container.
-#include "ui/platform/platform_internal.h"
+#include "platform/platform_internal.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,5 +1,5 @@
 // PNG files through libpng: 8-bit RGB out, any common PNG in.
-#include "ui/platform/platform_internal.h"
+#include "platform/platform_internal.h"
 
 #include <png.h>
 

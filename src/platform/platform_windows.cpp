@@ -1,5 +1,5 @@
 // Numbered top-level windows: a menu bar on top and, below it, the client widget that holds controls.
-#include "ui/platform/platform_internal.h"
+#include "platform/platform_internal.h"
 
 #include <QApplication>
 #include <QCloseEvent>

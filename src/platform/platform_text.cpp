@@ -1,5 +1,5 @@
 // Fonts by face and point size, text drawing and text extents.
-#include "ui/platform/platform_internal.h"
+#include "platform/platform_internal.h"
 
 #include <QFontMetrics>
 #include <QPainter>

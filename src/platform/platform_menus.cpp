@@ -1,5 +1,5 @@
 // Menu bars with numbered items; the program owns the check marks.
-#include "ui/platform/platform_internal.h"
+#include "platform/platform_internal.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,5 +1,5 @@
 // Message boxes and file dialogs, with a recorder that answers them in tests.
-#include "ui/platform/platform_internal.h"
+#include "platform/platform_internal.h"
 
 #include <QApplication>
 #include <QDesktopServices>

@@ -1,5 +1,5 @@
 // In-memory RGB images and the pixel-exact drawing operations on them.
-#include "ui/platform/platform_internal.h"
+#include "platform/platform_internal.h"
 
 #include <algorithm>
 #include <cstdlib>

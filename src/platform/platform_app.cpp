@@ -1,5 +1,5 @@
 // Start-up and tear-down of the toolkit application object.
-#include "ui/platform/platform_internal.h"
+#include "platform/platform_internal.h"
 
 #include <QApplication>
 #include <QFontDatabase>

@@ -1,7 +1,7 @@
 // State shared by the files of the platform layer; the only header here that names Qt types.
 #pragma once
 
-#include "ui/platform/platform.h"
+#include "platform/platform.h"
 
 #include <QFont>
 #include <QImage>

@@ -1,0 +1,32 @@
+// The recorded settings of a run as the analysis reads them, and values as text.
+#include <cmath>
+
+#include "analysis/analysis.h"
+#include "base/unit_format.h"
+#include "results/text_fields.h"
+
+RunSettings parseRunSettings(const RunColumns& columns) {
+    RunSettings settings;
+    const std::string& mode = columns[12];
+    const auto steps = leadingInteger(columns[20]);
+    if ((mode != "I" && mode != "V") || !steps || *steps < 0 || *steps >= runRecordSteps) return settings;
+    settings.valid = true;
+    settings.driveMode = mode[0];
+    settings.peakVoltage = decimalValue(columns[13]);
+    settings.seriesResistance = decimalValue(columns[14]);
+    settings.peakCurrent = decimalValue(columns[15]);
+    settings.stepSize = decimalValue(columns[settings.driveMode == 'I' ? 16 : 18]);
+    settings.stepOffset = decimalValue(columns[settings.driveMode == 'I' ? 17 : 19]);
+    settings.stepCount = static_cast<int>(*steps);
+    settings.graphType = static_cast<int>(leadingInteger(columns[25]).value_or(0));
+    return settings;
+}
+
+double stepDriveLevel(const RunSettings& settings, int step) { return settings.stepOffset + settings.stepSize * step; }
+
+std::string formatParameter(const ParameterValue& value) {
+    if (!value.available || !std::isfinite(value.value)) return "-";
+    std::string text = formatTrimmed(value.value);
+    if (*value.unit) text += std::string(" ") + value.unit;
+    return text;
+}
