@@ -3,6 +3,8 @@
 #include <string>
 
 #include "app/about_boxes.h"
+#include "app/analysis_actions.h"
+#include "app/reference_actions.h"
 #include "app/link_actions.h"
 #include "base/gui_numbers.h"
 #include "base/settings_file.h"
@@ -115,6 +117,12 @@ bool dispatchMenuEvent(int item) {
     case menuHardwareReset: sendHardwareReset(); break;
     case menuAbout: showAboutBox(); break;
     case menuSupportInfo: showSupportBox(); break;
+    case menuDeviceParameters: openDeviceParametersWindow(); break;
+    case menuSaveModelCard: saveModelCardNow(); break;
+    case menuSetReference: setReferenceFromDisplayedRun(); break;
+    case menuLoadReference: loadReferenceFile(); break;
+    case menuClearReference: clearReference(); break;
+    case menuReferenceGrey: toggleReferenceGrey(); break;
     default: return false;
     }
     return true;

@@ -148,5 +148,11 @@ constexpr int menuHardwareReset = 265;
 constexpr int menuLiveSmoothed = 266;
 constexpr int menuLiveRealtime = 267;
 constexpr int menuLiveRaw = 268;
+constexpr int menuDeviceParameters = 269;
+constexpr int menuSaveModelCard = 270;
+constexpr int menuSetReference = 271;
+constexpr int menuLoadReference = 272;
+constexpr int menuClearReference = 273;
+constexpr int menuReferenceGrey = 274;
 
 } // namespace gui

@@ -91,7 +91,7 @@ bool createMenuBar() {
     addEntries(addMenu("Live Readings", display), {{gui::menuLiveRealtime, "Calibrated Values, Real-time"},
                                                    {gui::menuLiveSmoothed, "Calibrated Values, Smoothed (default)"},
                                                    {gui::menuLiveRaw, "Raw Value"}});
-    addEntries(display, {sep, {gui::menuAlternateColours, "Alternate Display Colours"}});
+    addEntries(display, {sep, {gui::menuAlternateColours, "Alternate Display Colours"}, {gui::menuReferenceGrey, "Reference in Grey"}});
 
     const int utilities = addMenu("Utilities");
     addEntries(addMenu("Calibrate", utilities),
@@ -101,6 +101,13 @@ bool createMenuBar() {
                            {gui::menuDailyUpdateCheck, "Daily Update Check"},
                            sep,
                            {gui::menuHardwareReset, "HW Reset (FW: 640-9 only)"}});
+
+    addEntries(addMenu("Analysis"), {{gui::menuDeviceParameters, "Device Parameters…"},
+                                     {gui::menuSaveModelCard, "Save Model Card"},
+                                     sep,
+                                     {gui::menuSetReference, "Set as Reference"},
+                                     {gui::menuLoadReference, "Load Reference…"},
+                                     {gui::menuClearReference, "Clear Reference"}});
 
     const int help = addMenu("Help");
     addEntries(help, {{gui::menuAbout, "About"}});

@@ -1,0 +1,4 @@
+#include "app/analysis_actions.h"
+
+void openDeviceParametersWindow() {}
+void saveModelCardNow() {}

@@ -1,0 +1,6 @@
+#include "app/reference_actions.h"
+
+void setReferenceFromDisplayedRun() {}
+void loadReferenceFile() {}
+void clearReference() {}
+void toggleReferenceGrey() {}
