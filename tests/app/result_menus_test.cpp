@@ -10,10 +10,15 @@
 #include "base/gui_numbers.h"
 #include "base/system_settings.h"
 #include "display/graph.h"
+#include "display/displayed_run.h"
+#include "display/run_analysis.h"
 #include "results/file_names.h"
+#include "results/result_saving.h"
+#include "results/run_data_file.h"
 #include "results/sample_runs.h"
 #include "sweep/run_record.h"
 #include "sweep/sweep_parameters.h"
+#include "support/traced_family.h"
 #include "test_support.h"
 #include "platform/platform.h"
 
@@ -90,6 +95,39 @@ TEST_F(ResultMenusTest, FileMenuSavesResultsAndTestSetups) {
     ASSERT_TRUE(dispatchMenuEvent(gui::menuOpenTestSetup));
     EXPECT_EQ(sweepParameters.collectorPeakVoltage, 5.0);
     EXPECT_TRUE(platform::recordedDialogs().size() == 2u); // the save and open dialogs, no message
+}
+
+// The completed run's model card goes beside its data file, the data file as the writer makes it; the
+// menu item saves the card of the sample run on show under the same name.
+TEST_F(ResultMenusTest, ModelCardBesideTheDataFileAtAutoSaveAndOnRequest) {
+    testsupport::traceFamily(runRecord, {});
+    finishCompletedRun();
+    const std::string stem = resultNaming.fileStem;
+    EXPECT_EQ(readFile("saveddata/" + stem + ".csv"), runDataFileText(runRecord));
+    const std::string card = modelCardFor(runRecord, currentRunColumns(), stem);
+    const bool fitted = !card.empty();
+    EXPECT_EQ(std::filesystem::exists("saveddata/" + stem + ".model"), fitted);
+    if (fitted) {
+        EXPECT_EQ(readFile("saveddata/" + stem + ".model"), card + "\r\n");
+    }
+    EXPECT_TRUE(platform::recordedDialogs().empty());
+
+    EXPECT_EQ(sampleRunDataStem(sampleRuns.sampleRunIndex), stem);
+    EXPECT_EQ(sampleRunDataStem(7), "0007"); // saved before this session: named as its sample run
+    std::filesystem::remove("saveddata/" + stem + ".model");
+    ASSERT_TRUE(dispatchMenuEvent(gui::menuSaveModelCard));
+    ASSERT_EQ(platform::recordedDialogs().size(), 1u);
+    const platform::RecordedDialog shown = platform::recordedDialogs().front();
+    EXPECT_EQ(shown.title, "Info #xxxx");
+    EXPECT_EQ(std::filesystem::exists("saveddata/" + stem + ".model"), fitted);
+    if (fitted) {
+        EXPECT_EQ(shown.body, "Model card saved as saveddata\\" + stem + ".model");
+        // Read back from the sample-run file, so the fits may differ in the last digits.
+        EXPECT_EQ(readFile("saveddata/" + stem + ".model"),
+                  modelCardFor(displayedRun.run, displayedRunColumns(), stem) + "\r\n");
+    } else {
+        EXPECT_EQ(shown.body, "No model card saved: nothing could be fitted to the displayed run as NPN.");
+    }
 }
 
 } // namespace
