@@ -3,6 +3,9 @@
 // box still fits, and the most steps a run can have (20 + step 0), where the key leaves it no room.
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
+#include <utility>
+
 #include "../tests/support/traced_family.h"
 #include "bench_window.h"
 #include "base/colour_theme.h"
@@ -20,7 +23,7 @@
 namespace {
 
 // The main window's default client area, 1402 x 832, with a menu bar as the program has.
-void setUpLiveRun(int steps, int samples, bool withBox) {
+void setUpLiveRun(int steps, int samples, bool withBox, bool fieldEffect) {
     openBenchMainWindow();
     platform::createMenuBar(1);
     platform::addMenu(1, 0, "File");
@@ -34,11 +37,20 @@ void setUpLiveRun(int steps, int samples, bool withBox) {
     for (int c = 0; c < testConfigurationColumns; ++c) testConfigurations.cell[100][c] = row[static_cast<std::size_t>(c)];
     sweepParameters.testConfigurationId = 100;
     sweepParameters.stepCount = steps - 1;
-    instrumentValues.stepModeLetter = "I";
+    instrumentValues.stepModeLetter = fieldEffect ? "V" : "I";
     // All but the last step measured; the run is on its last ramp.
     testsupport::TracedFamily family;
     family.steps = steps - 1;
     family.samples = samples;
+    if (fieldEffect) {
+        // The NFET preset: gate steps of 0.5 V from 2 V.
+        family.device = SimDevice::NmosEnhancement;
+        family.currentDrive = false;
+        family.stepLevel = 0.5;
+        family.stepOffset = 2.0;
+        sweepParameters.voltageStepSize = 0.5;
+        sweepParameters.voltageOffset = 2.0;
+    }
     testsupport::traceFamily(runRecord, family);
     sweepControl.sweepState = SweepState::Sweeping;
     const int menuBar = platform::menuBarHeight(1);
@@ -51,36 +63,30 @@ void setUpLiveRun(int steps, int samples, bool withBox) {
 }
 
 void liveRedraw(benchmark::State& state) {
-    setUpLiveRun(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), state.range(2) == 1);
+    setUpLiveRun(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), state.range(2) == 1,
+                 state.range(3) == 1);
     for (auto _ : state) refreshGraph();
     platform::resetPlatform();
 }
 
 void panelOnly(benchmark::State& state) {
-    setUpLiveRun(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), state.range(2) == 1);
+    setUpLiveRun(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), state.range(2) == 1,
+                 state.range(3) == 1);
     refreshGraph();
     for (auto _ : state) drawPanel();
     platform::resetPlatform();
 }
 
-BENCHMARK(liveRedraw)
-    ->Args({7, 500, 0})
-    ->Args({7, 500, 1})
-    ->Args({11, 10000, 0})
-    ->Args({11, 10000, 1})
-    ->Args({21, 10000, 0})
-    ->Args({21, 10000, 1})
-    ->ArgNames({"steps", "samples", "box"})
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(panelOnly)
-    ->Args({7, 500, 0})
-    ->Args({7, 500, 1})
-    ->Args({11, 10000, 0})
-    ->Args({11, 10000, 1})
-    ->Args({21, 10000, 0})
-    ->Args({21, 10000, 1})
-    ->ArgNames({"steps", "samples", "box"})
-    ->Unit(benchmark::kMillisecond);
+// Typical bipolar and NFET runs, long runs whose box still fits, and the most steps a run can have.
+void runs(benchmark::internal::Benchmark* b) {
+    for (const std::int64_t fet : {0, 1})
+        for (const auto& [steps, samples] : {std::pair<std::int64_t, std::int64_t>{7, 500}, {11, 10000}, {21, 10000}})
+            for (const std::int64_t box : {0, 1}) b->Args({steps, samples, box, fet});
+    b->ArgNames({"steps", "samples", "box", "fet"})->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(liveRedraw)->Apply(runs);
+BENCHMARK(panelOnly)->Apply(runs);
 
 } // namespace
 

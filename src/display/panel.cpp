@@ -129,7 +129,7 @@ void drawPanel() {
     platform::Image& image = graphImages.panel;
     drawCursorSection(image);
     if (parameterBox.shown) {
-        const OperatingPointReading reading = readDisplayedOperatingPoint();
+        const OperatingPointReading reading = readDisplayedOperatingPoint(false);
         const int keyBottom = drawKeySection(image, reading.step);
         drawParameterBox(image, reading, keyBottom, sweepSettingsHeaderY(image));
     } else {

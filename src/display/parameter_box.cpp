@@ -68,6 +68,30 @@ void drawLine(platform::Image& image, int index, int y, const PointParameterLine
     drawField(image, valueX, y, valueWidth, font, valueX + 5, 1, formatParameter(line.value));
 }
 
+// Where the point is, without reading the curves.
+OperatingPointReading locateOperatingPoint(const RunRecord& run, const RunColumns& header) {
+    OperatingPointReading reading;
+    reading.settings = parseRunSettings(header);
+    reading.step = chosenStep(reading.settings, run);
+    reading.point.step = reading.step;
+    reading.point.collectorVoltage = cursors.cursorXA;
+    // On any other X axis the XA cursor is not a collector voltage: no point to read there.
+    reading.onCollectorVoltage = graphMode.xChannel == channelVC;
+    return reading;
+}
+
+// Inferring the kind reads every curve (and fits a field-effect family), so it waits until it is shown.
+void readKind(const RunRecord& run, OperatingPointReading& reading) {
+    reading.inferredKind = inferDeviceKind(run, reading.settings);
+    reading.kind = runAnalysisChoice.kindOverride != DeviceKind::Unknown ? runAnalysisChoice.kindOverride
+                                                                         : reading.inferredKind;
+}
+
+void readParameters(const RunRecord& run, OperatingPointReading& reading) {
+    if (reading.onCollectorVoltage)
+        reading.parameters = parametersAtPoint(run, reading.settings, reading.kind, reading.point);
+}
+
 } // namespace
 
 void resetParameterBoxDefaults() {
@@ -81,18 +105,9 @@ void selectParameterStep(int step) {
 }
 
 OperatingPointReading readOperatingPoint(const RunRecord& run, const RunColumns& header) {
-    OperatingPointReading reading;
-    reading.settings = parseRunSettings(header);
-    reading.inferredKind = inferDeviceKind(run, reading.settings);
-    reading.kind = runAnalysisChoice.kindOverride != DeviceKind::Unknown ? runAnalysisChoice.kindOverride
-                                                                         : reading.inferredKind;
-    reading.step = chosenStep(reading.settings, run);
-    reading.point.step = reading.step;
-    reading.point.collectorVoltage = cursors.cursorXA;
-    // On any other X axis the XA cursor is not a collector voltage: no point to read there.
-    reading.onCollectorVoltage = graphMode.xChannel == channelVC;
-    if (reading.onCollectorVoltage)
-        reading.parameters = parametersAtPoint(run, reading.settings, reading.kind, reading.point);
+    OperatingPointReading reading = locateOperatingPoint(run, header);
+    readKind(run, reading);
+    readParameters(run, reading);
     return reading;
 }
 
@@ -110,23 +125,28 @@ std::vector<PointParameterLine> pointParameterLines(DeviceKind kind, const Point
     return {{"Vc", "vc", p.collectorVoltage}, {"Ic", "ic", p.collectorCurrent}, {"go", "go", p.go}, {"ro", "ro", p.ro}};
 }
 
-OperatingPointReading readDisplayedOperatingPoint() {
-    return readOperatingPoint(displayedRun.run, displayedRunColumns());
+OperatingPointReading readDisplayedOperatingPoint(bool withParameters) {
+    if (withParameters) return readOperatingPoint(displayedRun.run, displayedRunColumns());
+    return locateOperatingPoint(displayedRun.run, displayedRunColumns());
 }
 
-void drawParameterBox(platform::Image& image, const OperatingPointReading& reading, int keyBottom, int sweepHeaderY) {
+void drawParameterBox(platform::Image& image, OperatingPointReading reading, int keyBottom, int sweepHeaderY) {
     const int top = keyBottom + 1 + gapAboveBox;
     // The header's line must stay clear of the SWEEP SETTINGS header, with a black pixel between.
     if (top + headerHeight + 1 >= sweepHeaderY) return;
     drawPanelHeader(image, top, "PARAMETERS");
+    readKind(displayedRun.run, reading);
 
     const platform::Font& font = programFonts.controlStatusNormal;
     const std::string summary = headerText(reading, image.width() - headerWidth - 10);
     platform::drawText(image, font, headerWidth + 5, top + panelTextOffset(font, summary), summary, panelWhite);
 
+    const int firstLineY = top + headerHeight + 1;
+    if (firstLineY + panelRowHeight > sweepHeaderY - 1) return;
+    readParameters(displayedRun.run, reading);
     const std::vector<PointParameterLine> lines = pointParameterLines(reading.kind, reading.parameters);
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const int y = top + headerHeight + 1 + static_cast<int>(i / 2) * panelRowPitch;
+        const int y = firstLineY + static_cast<int>(i / 2) * panelRowPitch;
         if (y + panelRowHeight > sweepHeaderY - 1) break;
         drawLine(image, static_cast<int>(i), y, lines[i]);
     }

@@ -33,8 +33,9 @@ struct OperatingPointReading {
     PointParameters parameters;            // all not available when !onCollectorVoltage
 };
 OperatingPointReading readOperatingPoint(const RunRecord& run, const RunColumns& header);
-// The same for the run the graph shows.
-OperatingPointReading readDisplayedOperatingPoint();
+// The same for the run the graph shows; without `withParameters` only where the point is (settings, step,
+// point), neither the kind nor the parameters.
+OperatingPointReading readDisplayedOperatingPoint(bool withParameters = true);
 
 // One parameter at the operating point as listed: its label ("hFE"), a key ("hfe") and the value.
 struct PointParameterLine {
@@ -45,6 +46,7 @@ struct PointParameterLine {
 // The point parameters that apply to the kind's family, in the order the box shows them.
 std::vector<PointParameterLine> pointParameterLines(DeviceKind kind, const PointParameters& parameters);
 
-// Draws the box under the key (whose last row ends at keyBottom) and above the SWEEP SETTINGS header at
-// sweepHeaderY, with as many lines as fit there; nothing when not even its header fits.
-void drawParameterBox(platform::Image& image, const OperatingPointReading& reading, int keyBottom, int sweepHeaderY);
+// Draws the box for the displayed run under the key (whose last row ends at keyBottom) and above the
+// SWEEP SETTINGS header at sweepHeaderY, with as many lines as fit there; nothing when not even its
+// header fits. The kind is read only when the header fits, the parameters only when a line of them does.
+void drawParameterBox(platform::Image& image, OperatingPointReading reading, int keyBottom, int sweepHeaderY);
