@@ -6,51 +6,34 @@
 
 #include <nlohmann/json.hpp>
 
+#include "analysis/kind_traits.h"
 #include "base/unit_format.h"
 
 namespace {
 
 using Json = nlohmann::ordered_json;
 
-enum class Family { Any, Bipolar, Fet };
-
 struct PointRow {
     const char* name;
     const char* key;
     ParameterValue PointParameters::*member;
-    Family family; // the kinds the row applies to; text output hides it for the others unless it has a value
+    bool (*appliesTo)(DeviceKind); // null: every kind; text output hides a row that does not apply and has no value
 };
 
 constexpr std::array<PointRow, 9> pointRows = {{
-    {"Vc", "vc", &PointParameters::collectorVoltage, Family::Any},
-    {"Ic", "ic", &PointParameters::collectorCurrent, Family::Any},
-    {"hFE", "hfe", &PointParameters::hfe, Family::Bipolar},
-    {"beta", "beta", &PointParameters::beta, Family::Bipolar},
-    {"gm", "gm", &PointParameters::gm, Family::Fet},
-    {"go", "go", &PointParameters::go, Family::Any},
-    {"ro", "ro", &PointParameters::ro, Family::Any},
-    {"VA", "va", &PointParameters::earlyVoltage, Family::Bipolar},
-    {"lambda", "lambda", &PointParameters::lambda, Family::Fet},
+    {"Vc", "vc", &PointParameters::collectorVoltage, nullptr},
+    {"Ic", "ic", &PointParameters::collectorCurrent, nullptr},
+    {"hFE", "hfe", &PointParameters::hfe, isBipolar},
+    {"beta", "beta_ac", &PointParameters::beta, isBipolar},
+    {"gm", "gm", &PointParameters::gm, isFieldEffect},
+    {"go", "go", &PointParameters::go, nullptr},
+    {"ro", "ro", &PointParameters::ro, nullptr},
+    {"VA", "vaf", &PointParameters::earlyVoltage, isBipolar},
+    {"lambda", "lambda", &PointParameters::lambda, isFieldEffect},
 }};
 
-Family familyOf(DeviceKind kind) {
-    switch (kind) {
-    case DeviceKind::Npn:
-    case DeviceKind::Pnp: return Family::Bipolar;
-    case DeviceKind::NmosEnhancement:
-    case DeviceKind::PmosEnhancement:
-    case DeviceKind::NmosDepletion:
-    case DeviceKind::PmosDepletion:
-    case DeviceKind::Njfet:
-    case DeviceKind::Pjfet: return Family::Fet;
-    default: return Family::Any;
-    }
-}
-
 bool shown(const PointRow& row, DeviceKind kind, const ParameterValue& value) {
-    if (value.available || row.family == Family::Any) return true;
-    const Family family = familyOf(kind);
-    return family == Family::Any || family == row.family;
+    return value.available || !row.appliesTo || kind == DeviceKind::Unknown || row.appliesTo(kind);
 }
 
 bool usable(const ParameterValue& value) { return value.available && std::isfinite(value.value); }

@@ -88,7 +88,7 @@ TEST_F(ParamsCommandTest, JsonHasNumbersOrNullAndFollowsTheOptions) {
     EXPECT_EQ(json.at("point").at("step"), 1);
     EXPECT_EQ(json.at("point").at("collector_voltage"), 2.5);
     EXPECT_TRUE(json.at("point").at("collector_current").is_null());
-    for (const char* key : {"vc", "ic", "hfe", "beta", "gm", "go", "ro", "va", "lambda"})
+    for (const char* key : {"vc", "ic", "hfe", "beta_ac", "gm", "go", "ro", "vaf", "lambda"})
         valueShape(json.at("point").at("parameters").at(key));
     for (const auto& row : json.at("run")) {
         EXPECT_TRUE(row.at("key").is_string());
