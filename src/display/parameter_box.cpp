@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "analysis/kind_traits.h"
 #include "base/program_fonts.h"
 #include "base/unit_format.h"
 #include "display/cursor_actions.h"
@@ -29,22 +30,6 @@ int chosenStep(const RunSettings& settings, const RunRecord& run) {
     const int last = settings.valid ? settings.stepCount : runRecordSteps - 1;
     const int selected = parameterBox.selectedStep;
     return selected >= 0 && selected <= last ? selected : middleStep(settings, run);
-}
-
-enum class Family { Bipolar, FieldEffect, Other };
-
-Family familyOf(DeviceKind kind) {
-    switch (kind) {
-    case DeviceKind::Npn:
-    case DeviceKind::Pnp: return Family::Bipolar;
-    case DeviceKind::NmosEnhancement:
-    case DeviceKind::PmosEnhancement:
-    case DeviceKind::NmosDepletion:
-    case DeviceKind::PmosDepletion:
-    case DeviceKind::Njfet:
-    case DeviceKind::Pjfet: return Family::FieldEffect;
-    default: return Family::Other;
-    }
 }
 
 // Kind, step and XA beside the header box; the step's level goes when the text would not fit.
@@ -111,17 +96,15 @@ OperatingPointReading readOperatingPoint(const RunRecord& run, const RunColumns&
     return reading;
 }
 
+// Keys as the command line's report names them.
 std::vector<PointParameterLine> pointParameterLines(DeviceKind kind, const PointParameters& p) {
-    switch (familyOf(kind)) {
-    case Family::Bipolar:
-        return {{"Vce", "vce", p.collectorVoltage}, {"Ic", "ic", p.collectorCurrent}, {"hFE", "hfe", p.hfe},
-                {"beta", "beta", p.beta},           {"go", "go", p.go},               {"ro", "ro", p.ro},
-                {"VA", "va", p.earlyVoltage}};
-    case Family::FieldEffect:
-        return {{"Vds", "vds", p.collectorVoltage}, {"Id", "id", p.collectorCurrent}, {"gm", "gm", p.gm},
-                {"go", "go", p.go},                 {"ro", "ro", p.ro},               {"lambda", "lambda", p.lambda}};
-    case Family::Other: break;
-    }
+    if (isBipolar(kind))
+        return {{"Vce", "vc", p.collectorVoltage}, {"Ic", "ic", p.collectorCurrent}, {"hFE", "hfe", p.hfe},
+                {"beta", "beta_ac", p.beta},       {"go", "go", p.go},               {"ro", "ro", p.ro},
+                {"VA", "vaf", p.earlyVoltage}};
+    if (isFieldEffect(kind))
+        return {{"Vds", "vc", p.collectorVoltage}, {"Id", "ic", p.collectorCurrent}, {"gm", "gm", p.gm},
+                {"go", "go", p.go},                {"ro", "ro", p.ro},               {"lambda", "lambda", p.lambda}};
     return {{"Vc", "vc", p.collectorVoltage}, {"Ic", "ic", p.collectorCurrent}, {"go", "go", p.go}, {"ro", "ro", p.ro}};
 }
 
