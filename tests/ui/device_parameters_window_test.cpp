@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/gui_numbers.h"
+#include "display/cursor_actions.h"
 #include "display/graph.h"
 #include "display/parameter_box.h"
 #include "display/run_analysis.h"
@@ -43,6 +44,7 @@ protected:
 };
 
 TEST_F(DeviceParametersWindowTest, ListsEveryRowAndCopiesThemAsTabSeparatedText) {
+    cursors.cursorXA = 5.0;
     ASSERT_TRUE(buildDeviceParametersWindow());
     EXPECT_EQ(platform::windowTitle(windowDeviceParameters), "Device Parameters");
     EXPECT_EQ(platform::controlText(controlParametersInferred), "Inferred: NPN");
@@ -79,6 +81,11 @@ TEST_F(DeviceParametersWindowTest, ListsEveryRowAndCopiesThemAsTabSeparatedText)
     for (const DeviceParameterRow& row : rows)
         if (row.key.rfind("xa_", 0) == 0) {
             EXPECT_EQ(row.step, std::to_string(reading.step)) << row.key;
+        }
+    // Every curve of the family crosses 5 V.
+    for (const DeviceParameterRow& row : rows)
+        if (row.key == "xa_vc") {
+            EXPECT_NE(row.value, "-");
         }
     EXPECT_EQ(platform::controlText(controlParametersCopyStatus), "Copied " + std::to_string(rows.size()) + " rows");
     if (const char* folder = std::getenv("KRV_WINDOW_PICTURES")) {
