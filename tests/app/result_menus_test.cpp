@@ -98,18 +98,23 @@ TEST_F(ResultMenusTest, FileMenuSavesResultsAndTestSetups) {
 }
 
 // The completed run's model card goes beside its data file, the data file as the writer makes it; the
-// menu item saves the card of the sample run on show under the same name.
+// menu item saves the card of the sample run on show under the same name, or says why there is none.
 TEST_F(ResultMenusTest, ModelCardBesideTheDataFileAtAutoSaveAndOnRequest) {
+    ASSERT_TRUE(dispatchMenuEvent(gui::menuSaveModelCard)); // nothing run or shown yet
+    ASSERT_EQ(platform::recordedDialogs().size(), 1u);
+    EXPECT_EQ(platform::recordedDialogs().front().title, "Info #xxxx");
+    EXPECT_EQ(platform::recordedDialogs().front().body,
+              "No model card saved: nothing could be fitted to the displayed run as UNKNOWN.");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("saveddata"), {}), 0);
+    platform::clearRecordedDialogs();
+
     testsupport::traceFamily(runRecord, {});
     finishCompletedRun();
     const std::string stem = resultNaming.fileStem;
     EXPECT_EQ(readFile("saveddata/" + stem + ".csv"), runDataFileText(runRecord));
     const std::string card = modelCardFor(runRecord, currentRunColumns(), stem);
-    const bool fitted = !card.empty();
-    EXPECT_EQ(std::filesystem::exists("saveddata/" + stem + ".model"), fitted);
-    if (fitted) {
-        EXPECT_EQ(readFile("saveddata/" + stem + ".model"), card + "\r\n");
-    }
+    ASSERT_FALSE(card.empty()) << "the virtual NPN's family gives a card";
+    EXPECT_EQ(readFile("saveddata/" + stem + ".model"), card + "\r\n");
     EXPECT_TRUE(platform::recordedDialogs().empty());
 
     EXPECT_EQ(sampleRunDataStem(sampleRuns.sampleRunIndex), stem);
@@ -117,17 +122,19 @@ TEST_F(ResultMenusTest, ModelCardBesideTheDataFileAtAutoSaveAndOnRequest) {
     std::filesystem::remove("saveddata/" + stem + ".model");
     ASSERT_TRUE(dispatchMenuEvent(gui::menuSaveModelCard));
     ASSERT_EQ(platform::recordedDialogs().size(), 1u);
-    const platform::RecordedDialog shown = platform::recordedDialogs().front();
-    EXPECT_EQ(shown.title, "Info #xxxx");
-    EXPECT_EQ(std::filesystem::exists("saveddata/" + stem + ".model"), fitted);
-    if (fitted) {
-        EXPECT_EQ(shown.body, "Model card saved as saveddata\\" + stem + ".model");
-        // Read back from the sample-run file, so the fits may differ in the last digits.
-        EXPECT_EQ(readFile("saveddata/" + stem + ".model"),
-                  modelCardFor(displayedRun.run, displayedRunColumns(), stem) + "\r\n");
-    } else {
-        EXPECT_EQ(shown.body, "No model card saved: nothing could be fitted to the displayed run as NPN.");
-    }
+    EXPECT_EQ(platform::recordedDialogs().front().title, "Info #xxxx");
+    EXPECT_EQ(platform::recordedDialogs().front().body, "Model card saved as saveddata\\" + stem + ".model");
+    // Read back from the sample-run file, so the fits may differ in the last digits.
+    EXPECT_EQ(readFile("saveddata/" + stem + ".model"), modelCardFor(displayedRun.run, displayedRunColumns(), stem) + "\r\n");
+
+    // Without the data folder the card's failure is told as well as the data file's.
+    std::filesystem::remove_all("saveddata");
+    platform::clearRecordedDialogs();
+    finishCompletedRun();
+    ASSERT_EQ(platform::recordedDialogs().size(), 2u);
+    EXPECT_EQ(platform::recordedDialogs()[1].title, "Warning #xxxx");
+    EXPECT_EQ(platform::recordedDialogs()[1].body.rfind("Model card not saved: saveddata\\" + resultNaming.fileStem + ".model (", 0), 0u)
+        << platform::recordedDialogs()[1].body;
 }
 
 } // namespace
