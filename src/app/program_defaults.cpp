@@ -17,6 +17,7 @@
 #include "display/live_status.h"
 #include "display/menu_check_marks.h"
 #include "display/parameter_box.h"
+#include "display/reference_run.h"
 #include "link/comms_thread.h"
 #include "link/instrument_link.h"
 #include "link/register_transfer.h"
@@ -45,6 +46,7 @@ void resetProgramDefaults() {
     resetMenuCheckMarkDefaults();
     resetGraphDefaults();
     resetParameterBoxDefaults();
+    resetReferenceDefaults();
     resetColourThemeDefaults();
     resetAxisScaleCarry();
     resetConnectionIndicatorDefaults();

@@ -97,4 +97,10 @@ void loadSystemSettings(const std::string& path) {
     s.alternateDisplayColours = readSeparated(path, "KRV_AlternateDisplayColours", "No");
     sweep.safetyMaximumVoltage = parseSettingReal(readSeparated(path, "KRV_SafetyMaximumVoltage", "100.000"));
     sweep.safetyMaximumCurrent = parseSettingReal(readSeparated(path, "KRV_SafetyMaximumCurrent", "3.000"));
+    // Keys of the reference run are left out of a fresh file until the user first sets them.
+    findSettingValue(path, "KRV_ReferenceRun");
+    s.referenceRunPath = settingsFile.settingFoundValue;
+    findSettingValue(path, "KRV_ReferenceGrey");
+    if (settingsFile.settingFoundValue == "Yes" || settingsFile.settingFoundValue == "No")
+        s.referenceGrey = settingsFile.settingFoundValue;
 }

@@ -16,6 +16,7 @@
 #include "app/settings_loader.h"
 #include "base/system_settings.h"
 #include "app/update_check.h"
+#include "app/reference_actions.h"
 #include "base/gui_numbers.h"
 #include "ui/main_window.h"
 #include "platform/platform.h"
@@ -63,6 +64,7 @@ void startProgram() {
     platform::useSystemDefaultControlFont();
     if (platform::windowExists(mainWindow)) {
         if (!buildMainWindow()) shell.quitRequested = 1;
+        restoreReferenceRun();
         // The first loop tick lays the contents out for the window's real size.
         shell.windowGeometryChanged = 1;
     }

@@ -200,3 +200,16 @@ void writeSetting(const std::string& path, const std::string& key, const std::st
         showMessage("Error #0009 " + path + " error whilst trying to rename 'tmp.txt' to " + path);
     }
 }
+
+void writeOrAddSetting(const std::string& path, const std::string& key, const std::string& value) {
+    std::vector<std::string> lines;
+    if (!readLines(path, lines)) return;
+    const std::string pattern = key + "=";
+    for (const auto& line : lines) {
+        if (findNoCase(line, pattern) != std::string::npos) {
+            writeSetting(path, key, value);
+            return;
+        }
+    }
+    appendLine(path, pattern + value);
+}

@@ -28,6 +28,9 @@ std::string readSettingWithSeparator(const std::string& path, const std::string&
                                      const std::string& defaultText);
 // Replaces the value of every line matching `key`; never adds a key and never creates the file.
 void writeSetting(const std::string& path, const std::string& key, const std::string& value);
+// As writeSetting, but a key without a line gets one at the end: for keys that the start-up load leaves
+// out of the file until they are first set. Never creates the file.
+void writeOrAddSetting(const std::string& path, const std::string& key, const std::string& value);
 
 // Number parsing used for setting values: leading blanks and a sign accepted, 0 when nothing parses.
 std::int64_t parseSettingInteger(const std::string& text);

@@ -40,6 +40,9 @@ struct SystemSettings {
     std::string iso8601 = "No";
     std::string useGraphTitle = "No";
     std::string alternateDisplayColours = "No";
+    // Read at start-up without adding a line; written from the first time the user sets them.
+    std::string referenceRunPath;              // KRV_ReferenceRun: "" without a reference
+    std::string referenceGrey = "No";          // KRV_ReferenceGrey
 };
 
 inline SystemSettings systemSettings;

@@ -7,6 +7,8 @@
 #include "base/colour_theme.h"
 #include "display/graph_axes.h"
 #include "display/graph_drawing.h"
+#include "display/reference_run.h"
+#include "base/system_settings.h"
 
 namespace {
 
@@ -61,13 +63,32 @@ void mapStep(const CurveMapping& m, const double* xs, const double* ys, std::int
 
 // Within one step every pixel gets the step's colour, so the order in which they are painted does
 // not matter: single pixels are gathered and painted together after the step's longer segments.
-void drawStep(platform::Image& image, const CurveMapping& m, PaintedPixels& painted, int step) {
-    const std::int64_t count = plotData.count[static_cast<std::size_t>(step)];
-    const platform::Rgb colour = colourTheme.stepColours[static_cast<std::size_t>(step)];
-    const auto stamp = static_cast<unsigned char>(step + 1);
+// One step of a plotted run in one colour; `stamp` tells its pixels apart from the previous step's.
+struct StepCurve {
+    const double* xs;
+    const double* ys;
+    std::int64_t count;
+    platform::Rgb colour;
+    unsigned char stamp;
+};
+
+// Reference steps are stamped apart from the displayed run's steps 1..24.
+constexpr int referenceStampBase = 101;
+
+StepCurve stepCurveOf(const PlotData& data, int step, bool reference) {
+    const auto k = static_cast<std::size_t>(step);
+    const platform::Rgb colour = reference ? referenceStepColour(step, systemSettings.referenceGrey == "Yes")
+                                           : colourTheme.stepColours[k];
+    const auto stamp = static_cast<unsigned char>(step + (reference ? referenceStampBase : 1));
+    return {data.x[k], data.y[k], data.count[k], colour, stamp};
+}
+
+void drawStep(platform::Image& image, const CurveMapping& m, PaintedPixels& painted, const StepCurve& curve) {
+    const std::int64_t count = curve.count;
+    const platform::Rgb colour = curve.colour;
+    const unsigned char stamp = curve.stamp;
     static std::vector<int> columns(runRecordEntries + 1), rows(runRecordEntries + 1);
-    mapStep(m, plotData.x[static_cast<std::size_t>(step)], plotData.y[static_cast<std::size_t>(step)], count,
-            columns.data(), rows.data());
+    mapStep(m, curve.xs, curve.ys, count, columns.data(), rows.data());
 
     // Pixels to paint are collected at the front of the arrays, behind the entry being read.
     std::size_t single = 0;
@@ -96,11 +117,11 @@ void drawStep(platform::Image& image, const CurveMapping& m, PaintedPixels& pain
 }
 
 // Without a plot area to mark in, every segment is drawn as it comes.
-void drawStepPlainly(platform::Image& image, const CurveMapping& m, int step) {
-    const double* xs = plotData.x[static_cast<std::size_t>(step)];
-    const double* ys = plotData.y[static_cast<std::size_t>(step)];
-    const std::int64_t count = plotData.count[static_cast<std::size_t>(step)];
-    const platform::Rgb colour = colourTheme.stepColours[static_cast<std::size_t>(step)];
+void drawStepPlainly(platform::Image& image, const CurveMapping& m, const StepCurve& curve) {
+    const double* xs = curve.xs;
+    const double* ys = curve.ys;
+    const std::int64_t count = curve.count;
+    const platform::Rgb colour = curve.colour;
     CurvePixel previous = curvePixel(m, xs[0], ys[0]);
     platform::setPixel(image, previous.x, previous.y, colour);
     for (std::int64_t e = 1; e <= count; ++e) {
@@ -131,19 +152,27 @@ CurvePixel curvePixel(const CurveMapping& m, double xValue, double yValue) {
 
 void drawCurvesEverySegment(platform::Image& image, const PlotArea& a) {
     const CurveMapping m = curveMapping(a);
-    for (int s = 0; s < drawnCurveSteps; ++s)
-        if (plotData.count[static_cast<std::size_t>(s)] >= 2) drawStepPlainly(image, m, s);
+    for (const bool reference : {true, false}) {
+        const PlotData& data = reference ? referencePlotData : plotData;
+        for (int s = 0; s < drawnCurveSteps; ++s)
+            if (data.count[static_cast<std::size_t>(s)] >= 2) drawStepPlainly(image, m, stepCurveOf(data, s, reference));
+    }
 }
 
 void drawCurves(platform::Image& image, const PlotArea& a) {
     static PaintedPixels painted;
     painted.reset(a);
     const CurveMapping m = curveMapping(a);
-    for (int s = 0; s < drawnCurveSteps; ++s) {
-        if (plotData.count[static_cast<std::size_t>(s)] < 2) continue;
-        if (painted.usable())
-            drawStep(image, m, painted, s);
-        else
-            drawStepPlainly(image, m, s);
+    // The reference first, so the displayed family lies on top of it.
+    for (const bool reference : {true, false}) {
+        const PlotData& data = reference ? referencePlotData : plotData;
+        for (int s = 0; s < drawnCurveSteps; ++s) {
+            if (data.count[static_cast<std::size_t>(s)] < 2) continue;
+            const StepCurve curve = stepCurveOf(data, s, reference);
+            if (painted.usable())
+                drawStep(image, m, painted, curve);
+            else
+                drawStepPlainly(image, m, curve);
+        }
     }
 }

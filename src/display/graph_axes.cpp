@@ -1,5 +1,6 @@
 #include "display/graph_axes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -9,39 +10,39 @@
 #include "display/plot_area.h"
 #include "display/graph_mode.h"
 #include "display/panel_texts.h"
+#include "display/reference_run.h"
 
 namespace {
 
 using StepValues = std::array<double, runRecordEntries + 1>;
 
-// HFE and channels without a table are computed into these; unknown channels read all 0.
-std::vector<StepValues>& computedValues(bool forY) {
-    static std::vector<StepValues> x(runRecordSteps), y(runRecordSteps);
-    return forY ? y : x;
-}
+// HFE and channels without a table are computed into these, one set per plotted run; unknown
+// channels read all 0.
+struct ComputedValues {
+    std::vector<StepValues> x = std::vector<StepValues>(runRecordSteps);
+    std::vector<StepValues> y = std::vector<StepValues>(runRecordSteps);
+};
 
 const StepValues& zeroValues() {
     static const StepValues zeros{};
     return zeros;
 }
 
-const double* stepValues(std::int64_t channel, int step, std::int64_t count, bool forY) {
-    const RunRecord& run = displayedRun.run;
+const double* stepValues(const RunRecord& run, std::int64_t channel, int step, std::int64_t count, StepValues& computed) {
     if (const double* table = channelTable(run, channel, step)) return table;
     if (channel != channelHFE) return zeroValues().data();
-    StepValues& values = computedValues(forY)[static_cast<std::size_t>(step)];
     const ChannelReader hfe = channelReader(run, channel, step);
-    for (std::int64_t e = 0; e <= count; ++e) values[static_cast<std::size_t>(e)] = hfe[static_cast<int>(e)];
-    return values.data();
+    for (std::int64_t e = 0; e <= count; ++e) computed[static_cast<std::size_t>(e)] = hfe[static_cast<int>(e)];
+    return computed.data();
 }
 
-void fillPlotData() {
-    const RunRecord& run = displayedRun.run;
+void fillPlotData(const RunRecord* run, PlotData& data, ComputedValues& computed) {
     for (int s = 0; s < runRecordSteps; ++s) {
-        const std::int64_t count = run.entryCount[s];
-        plotData.count[s] = count;
-        plotData.x[s] = count > 0 ? stepValues(graphMode.xChannel, s, count, false) : nullptr;
-        plotData.y[s] = count > 0 ? stepValues(graphMode.yChannel, s, count, true) : nullptr;
+        const std::int64_t count = run ? run->entryCount[s] : 0;
+        const auto k = static_cast<std::size_t>(s);
+        data.count[s] = count;
+        data.x[s] = count > 0 ? stepValues(*run, graphMode.xChannel, s, count, computed.x[k]) : nullptr;
+        data.y[s] = count > 0 ? stepValues(*run, graphMode.yChannel, s, count, computed.y[k]) : nullptr;
     }
 }
 
@@ -52,12 +53,12 @@ struct Extremes {
 
 // Entry 0 (value 0) takes part, so both start at 0; readings that are not finite are drawn on the
 // frame but must not decide the scale (a NaN fails every comparison below).
-Extremes extremes(const std::array<const double*, runRecordSteps>& values) {
+Extremes extremes(const PlotData& data, const std::array<const double*, runRecordSteps>& values) {
     constexpr double largest = std::numeric_limits<double>::max();
     Extremes e;
-    for (int s = 0; s < runRecordSteps && plotData.count[s] > 0; ++s) {
+    for (int s = 0; s < runRecordSteps && data.count[s] > 0; ++s) {
         const double* v = values[s];
-        const std::int64_t count = plotData.count[s];
+        const std::int64_t count = data.count[s];
         // Two independent pairs keep the comparisons from waiting on each other.
         double hi0 = e.maxV, lo0 = e.minV, hi1 = e.maxV, lo1 = e.minV;
         std::int64_t k = 0;
@@ -77,6 +78,18 @@ Extremes extremes(const std::array<const double*, runRecordSteps>& values) {
         e.minV = lo0 < lo1 ? lo0 : lo1;
     }
     return e;
+}
+
+// The reference widens the scale on the side the displayed run is drawn on; its samples on the other
+// side land on the frame, so a reference never turns the displayed family over. Without displayed
+// samples the reference alone decides.
+Extremes withReference(Extremes shown, const Extremes& reference) {
+    if (shown.maxV == 0.0 && shown.minV == 0.0) return reference;
+    if (shown.maxV <= -shown.minV)
+        shown.minV = std::min(shown.minV, reference.minV);
+    else
+        shown.maxV = std::max(shown.maxV, reference.maxV);
+    return shown;
 }
 
 std::string titleRest(const AxisScale& scale, const std::string& unit, const std::string& name) {
@@ -104,9 +117,11 @@ void scaleAxis(double maxV, double minV, AxisScale& scale, std::array<std::strin
 }
 
 void computeAxes() {
-    fillPlotData();
-    const Extremes x = extremes(plotData.x);
-    const Extremes y = extremes(plotData.y);
+    static ComputedValues shownValues, referenceValues;
+    fillPlotData(&displayedRun.run, plotData, shownValues);
+    fillPlotData(referenceRun.record.get(), referencePlotData, referenceValues);
+    const Extremes x = withReference(extremes(plotData, plotData.x), extremes(referencePlotData, referencePlotData.x));
+    const Extremes y = withReference(extremes(plotData, plotData.y), extremes(referencePlotData, referencePlotData.y));
     GraphAxes& a = graphAxes;
     scaleAxis(x.maxV, x.minV, a.xScale, a.xLabels, a.xMinorText);
     scaleAxis(y.maxV, y.minV, a.yScale, a.yLabels, a.yMinorText);

@@ -29,8 +29,10 @@ struct PlotData {
 };
 
 inline PlotData plotData;
+// The same for the reference run while one is shown (all counts 0 otherwise).
+inline PlotData referencePlotData;
 
-// Plot data, scales, labels and minor texts, title rests, then the step labels and sweep settings
+// Plot data, scales (covering the reference too), labels and minor texts, title rests, then the step labels and sweep settings
 // texts of the panel; the cursors learn the new full scales.
 void computeAxes();
 // The axis scale and labels of one axis from the extremes of its data (maxV >= 0 >= minV normally).

@@ -17,7 +17,7 @@ using gui::mainWindow;
 
 // The setting value each group was last set from; empty until the first refresh.
 struct LastMarked {
-    std::optional<std::string> autoSave, defaultSetup, hvAutoOff, alternateColours;
+    std::optional<std::string> autoSave, defaultSetup, hvAutoOff, alternateColours, referenceGrey;
     std::optional<std::int64_t> clamp, step0, sampleRate;
     std::optional<int> updateCheck;
     std::optional<std::string> graticuleMode, graticuleColour, background, keyDirection, liveReadings;
@@ -62,6 +62,7 @@ void refreshMenuCheckMarks() {
     markOnOff<std::int64_t>(lastMarked.clamp, sweepParameters.baseClampInCurrentMode, 1, 0, gui::menuBaseClamp);
     markOnOff<std::int64_t>(lastMarked.step0, sweepParameters.step0Enabled, 1, 0, gui::menuStep0Enabled);
     markOnOff<S>(lastMarked.alternateColours, s.alternateDisplayColours, "Yes", "No", gui::menuAlternateColours);
+    markOnOff<S>(lastMarked.referenceGrey, s.referenceGrey, "Yes", "No", gui::menuReferenceGrey);
     markGroup<S>(lastMarked.graticuleMode, s.graticuleMode, {{"Both", gui::menuGraticuleBoth}, {"Major", gui::menuGraticuleMajor}, {"Off", gui::menuGraticuleOff}});
     markGroup<S>(lastMarked.graticuleColour, s.graticuleColour, {{"White", gui::menuGraticuleWhite}, {"LightGreen", gui::menuGraticuleLightGreen}, {"DarkGreen", gui::menuGraticuleDarkGreen}});
     markGroup<S>(lastMarked.background, s.backgroundColour, {{"White", gui::menuBackgroundWhite}, {"DarkGrey", gui::menuBackgroundDarkGrey}, {"Black", gui::menuBackgroundBlack}});

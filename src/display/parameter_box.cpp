@@ -11,6 +11,7 @@
 #include "display/graph_mode.h"
 #include "display/panel_drawing.h"
 #include "display/panel_texts.h"
+#include "display/reference_run.h"
 
 namespace {
 
@@ -51,6 +52,43 @@ void drawLine(platform::Image& image, int index, int y, const PointParameterLine
     const int valueX = x + labelWidth + 1;
     const int valueWidth = index % 2 == 0 ? columnWidth - labelWidth - 2 : image.width() - valueX;
     drawField(image, valueX, y, valueWidth, font, valueX + 5, 1, formatParameter(line.value));
+}
+
+// The comparison's pieces packed into as few rows as the value field allows.
+std::vector<std::string> referenceRows(const ReferenceComparison& c, int room) {
+    std::vector<std::string> pieces;
+    if (c.comparable)
+        pieces = {referenceRmsText(c), referenceOffsetRemovedText(c), referenceParameterText(c)};
+    else
+        pieces = {c.mismatched ? "- (another kind of run)" : "-"};
+    const platform::Font& font = programFonts.controlStatusNormal;
+    std::vector<std::string> rows;
+    for (const std::string& piece : pieces) {
+        if (piece.empty()) continue;
+        if (!rows.empty() && platform::textWidth(font, rows.back() + "  " + piece) <= room)
+            rows.back() += "  " + piece;
+        else
+            rows.push_back(piece);
+    }
+    return rows;
+}
+
+// The "vs REF" rows from y on; returns where the next row goes.
+int drawReferenceRows(platform::Image& image, int y, int sweepHeaderY, const OperatingPointReading& reading) {
+    const platform::Font& font = programFonts.controlStatusNormal;
+    const int valueX = labelWidth + 1;
+    const int valueWidth = image.width() - valueX;
+    const ReferenceComparison c = referenceComparison(displayedRun.run, reading.settings, reading.kind);
+    bool first = true;
+    for (const std::string& row : referenceRows(c, valueWidth - 10)) {
+        if (y + panelRowHeight > sweepHeaderY - 1) break;
+        const std::string label = first ? "vs REF" : "";
+        drawField(image, 0, y, labelWidth, font, labelWidth - 5 - platform::textWidth(font, label), 1, label);
+        drawField(image, valueX, y, valueWidth, font, valueX + 5, 1, row);
+        y += panelRowPitch;
+        first = false;
+    }
+    return y;
 }
 
 // Where the point is, without reading the curves.
@@ -124,7 +162,10 @@ void drawParameterBox(platform::Image& image, OperatingPointReading reading, int
     const std::string summary = headerText(reading, image.width() - headerWidth - 10);
     platform::drawText(image, font, headerWidth + 5, top + panelTextOffset(font, summary), summary, panelWhite);
 
-    const int firstLineY = top + headerHeight + 1;
+    int firstLineY = top + headerHeight + 1;
+    if (firstLineY + panelRowHeight > sweepHeaderY - 1) return;
+    // The comparison goes first: with many steps the key leaves room for few rows.
+    if (referenceShown()) firstLineY = drawReferenceRows(image, firstLineY, sweepHeaderY, reading);
     if (firstLineY + panelRowHeight > sweepHeaderY - 1) return;
     readParameters(displayedRun.run, reading);
     const std::vector<PointParameterLine> lines = pointParameterLines(reading.kind, reading.parameters);

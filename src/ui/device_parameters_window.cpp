@@ -11,6 +11,7 @@
 #include "display/displayed_run.h"
 #include "display/graph.h"
 #include "display/parameter_box.h"
+#include "display/reference_run.h"
 #include "display/run_analysis.h"
 #include "results/result_saving.h"
 #include "results/sample_runs.h"
@@ -76,6 +77,30 @@ void copyTable() {
                                                                  : "No clipboard to copy to");
 }
 
+DeviceParameterRow textRow(std::string name, std::string key, std::string value) {
+    return {std::move(name), std::move(key), "", std::move(value), ""};
+}
+
+std::string percentText(bool available, double percent, int decimals) {
+    if (!available) return "-";
+    return (percent > 0 && decimals == 1 ? "+" : "") + formatFixed(percent, decimals) + " %";
+}
+
+// The reference's file and its differences from the displayed run.
+void addReferenceRows(std::vector<DeviceParameterRow>& rows, const OperatingPointReading& reading) {
+    const ReferenceComparison c = referenceComparison(displayedRun.run, reading.settings, reading.kind);
+    const RunComparison& k = c.curves;
+    rows.push_back(textRow("Reference", "ref_file", referenceRun.path.empty() ? "(a live run)" : referenceRun.path));
+    rows.push_back(rowOf("RMS vs REF", "ref_rms", -1, {k.available, k.rms, "A"}));
+    rows.push_back(textRow("RMS vs REF, % FS", "ref_rms_pct", percentText(k.available, k.rmsPercent(), 2)));
+    rows.push_back(rowOf("Offs-rem RMS vs REF", "ref_rms0", -1, {k.available, k.rmsOffsetRemoved, "A"}));
+    rows.push_back(
+        textRow("Offs-rem RMS vs REF, % FS", "ref_rms0_pct", percentText(k.available, k.rmsOffsetRemovedPercent(), 2)));
+    if (!c.parameterName.empty())
+        rows.push_back(textRow(c.parameterName + " vs REF", std::string("ref_") + mainParameterKey(reading.kind) + "_pct",
+                               percentText(c.parameterDifference.available, c.parameterDifference.value, 1)));
+}
+
 } // namespace
 
 std::vector<DeviceParameterRow> deviceParameterRows() {
@@ -86,6 +111,7 @@ std::vector<DeviceParameterRow> deviceParameterRows() {
     for (const ParameterRow& row : parameterRows(run)) rows.push_back(rowOf(row.name, row.key, row.step, row.value));
     for (const PointParameterLine& line : pointParameterLines(reading.kind, reading.parameters))
         rows.push_back(rowOf(std::string(line.label) + " at XA", std::string("xa_") + line.key, reading.step, line.value));
+    if (referenceShown()) addReferenceRows(rows, reading);
     // Named as "Save Model Card" names it; a live run has no file name yet.
     const bool idle = sweepControl.sweepState == SweepState::Idle;
     const std::string card =

@@ -16,19 +16,20 @@ struct TracedFamily {
     double stepOffset = 0;    // A or V
     double peakVolts = 13.0;  // collector supply peak, signed
     double seriesOhms = 270.0;
+    SimPart part = {};        // the part in the socket: gain, threshold, Early voltage
 };
 
 inline void traceFamily(RunRecord& run, const TracedFamily& f) {
     for (auto& count : run.entryCount) count = 0;
     for (int s = 0; s < f.steps; ++s) {
         const double level = f.stepOffset + f.stepLevel * s;
-        const TerminalDrive drive = solveStepGenerator(f.device, f.currentDrive, level);
+        const TerminalDrive drive = solveStepGenerator(f.device, f.currentDrive, level, f.part);
         bool latched = false;
         for (int e = 1; e <= f.samples; ++e) {
             CollectorCircuit circuit;
             circuit.supplyVolts = f.peakVolts * e / f.samples;
             circuit.seriesOhms = f.seriesOhms;
-            const CollectorPoint p = solveCollector(f.device, drive, circuit, latched);
+            const CollectorPoint p = solveCollector(f.device, drive, circuit, latched, f.part);
             run.VC[s][e] = p.volts;
             run.IC[s][e] = p.measuredAmps;
             run.VR[s][e] = p.measuredAmps * f.seriesOhms;
