@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <memory>
 
 #include "bench_window.h"
 #include "base/colour_theme.h"
@@ -13,6 +14,7 @@
 #include "display/graph_drawing.h"
 #include "display/graph_layout.h"
 #include "display/graph_sources.h"
+#include "display/reference_run.h"
 #include "sweep/sweep_parameters.h"
 
 namespace {
@@ -98,6 +100,20 @@ void refreshGraphBench(benchmark::State& state) {
     state.counters["points"] = static_cast<double>(state.range(0) * state.range(1));
     platform::resetPlatform();
 }
+// The same with a reference run behind the family: the displayed run with 10 % more current, so that
+// its curves are drawn beside the family's rather than under it.
+void refreshGraphWithReferenceBench(benchmark::State& state) {
+    setUpGraph(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), static_cast<int>(state.range(2)),
+               static_cast<int>(state.range(3)));
+    auto reference = std::make_unique<RunRecord>(sampleRunRecord);
+    for (auto& step : reference->IC)
+        for (double& ic : step) ic *= 1.1;
+    adoptReferenceRun(std::move(reference), sampleRuns.sampleRunParameters, "");
+    for (auto _ : state) refreshGraph();
+    clearReferenceRun();
+    platform::resetPlatform();
+}
+
 // The curves alone, drawn leaving out segments that add no pixel (0) and segment by segment (1).
 void curvesBench(benchmark::State& state) {
     setUpGraph(25, 10000, 1600, 900);
@@ -120,6 +136,11 @@ BENCHMARK(refreshGraphBench)
     ->Args({25, 10000, 1402, 832})
     ->Args({7, 500, 1600, 900})
     ->Args({25, 10000, 1600, 900})
+    ->ArgNames({"steps", "samples", "width", "height"})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(refreshGraphWithReferenceBench)
+    ->Args({7, 500, 1402, 832})
+    ->Args({25, 10000, 1402, 832})
     ->ArgNames({"steps", "samples", "width", "height"})
     ->Unit(benchmark::kMillisecond);
 

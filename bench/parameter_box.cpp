@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <memory>
 #include <utility>
 
 #include "../tests/support/traced_family.h"
@@ -16,6 +17,8 @@
 #include "display/graph_sources.h"
 #include "display/panel.h"
 #include "display/parameter_box.h"
+#include "display/reference_run.h"
+#include "display/run_analysis.h"
 #include "sweep/instrument_values.h"
 #include "sweep/sweep_parameters.h"
 #include "sweep/sweep_state_machine.h"
@@ -69,6 +72,19 @@ void liveRedraw(benchmark::State& state) {
     platform::resetPlatform();
 }
 
+// The live redraw with the box and a reference behind the run: the run as its own reference with 10 %
+// more current, so the box compares two families and their main parameters at every redraw.
+void liveRedrawWithReference(benchmark::State& state) {
+    setUpLiveRun(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), true, state.range(2) == 1);
+    auto reference = std::make_unique<RunRecord>(runRecord);
+    for (auto& step : reference->IC)
+        for (double& ic : step) ic *= 1.1;
+    adoptReferenceRun(std::move(reference), currentRunColumns(), "");
+    for (auto _ : state) refreshGraph();
+    clearReferenceRun();
+    platform::resetPlatform();
+}
+
 void panelOnly(benchmark::State& state) {
     setUpLiveRun(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), state.range(2) == 1,
                  state.range(3) == 1);
@@ -87,6 +103,13 @@ void runs(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(liveRedraw)->Apply(runs);
 BENCHMARK(panelOnly)->Apply(runs);
+BENCHMARK(liveRedrawWithReference)
+    ->Args({7, 500, 0})
+    ->Args({11, 10000, 0})
+    ->Args({7, 500, 1})
+    ->Args({11, 10000, 1})
+    ->ArgNames({"steps", "samples", "fet"})
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 
