@@ -1,6 +1,7 @@
 // The Device Parameters window over the running program: its table of the displayed run, the kind
 // override it shares with the panel, and the table copied as tab-separated text.
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "display/cursor_actions.h"
 #include "display/graph.h"
 #include "display/parameter_box.h"
+#include "display/reference_run.h"
 #include "display/run_analysis.h"
 #include "main_window_fixture.h"
 #include "results/sample_runs.h"
@@ -116,6 +118,34 @@ TEST_F(DeviceParametersWindowTest, ChosenKindReachesTheTableAndThePanel) {
     press(controlParametersKind, platform::ControlChange);
     EXPECT_EQ(runAnalysisChoice.kindOverride, DeviceKind::Unknown);
     EXPECT_EQ(deviceParameterRows().front().value, "NPN (auto)");
+}
+
+} // namespace
+
+namespace {
+
+// The reference's rows come before the model card, which stays the last row the card field shows.
+TEST_F(DeviceParametersWindowTest, ListsTheDifferencesFromAReference) {
+    auto reference = std::make_unique<RunRecord>();
+    testsupport::TracedFamily stronger;
+    stronger.part.forwardBeta = 165;
+    testsupport::traceFamily(*reference, stronger);
+    adoptReferenceRun(std::move(reference), sampleRuns.sampleRunParameters, "saveddata/good.csv");
+    ASSERT_TRUE(buildDeviceParametersWindow());
+    const std::vector<DeviceParameterRow> rows = deviceParameterRows();
+    auto valueOf = [&rows](const std::string& key) {
+        for (const DeviceParameterRow& row : rows)
+            if (row.key == key) return row.value;
+        return std::string("(missing)");
+    };
+    EXPECT_EQ(valueOf("ref_file"), "saveddata/good.csv");
+    EXPECT_NE(valueOf("ref_rms").find("A"), std::string::npos);
+    EXPECT_NE(valueOf("ref_rms_pct").find(" %"), std::string::npos);
+    EXPECT_NE(valueOf("ref_rms0").find("A"), std::string::npos);
+    EXPECT_EQ(valueOf("ref_hfe_pct").substr(0, 2), "-9");
+    EXPECT_EQ(rows.back().key, "model");
+    EXPECT_EQ(platform::controlText(controlParametersCard), rows.back().value);
+    platform::closeWindow(windowDeviceParameters);
 }
 
 } // namespace
