@@ -30,7 +30,9 @@ TEST(MenuCheckMarks, MarksFollowTheSettingsAndUnknownValuesLeaveAGroupAlone) {
     EXPECT_TRUE(checked(56));
     EXPECT_FALSE(checked(229));
     EXPECT_TRUE(checked(249));
+    EXPECT_FALSE(checked(274));
 
+    systemSettings.referenceGrey = "Yes";
     systemSettings.autoSave = "No";
     systemSettings.graticuleMode = "Major";
     systemSettings.keyDirection = "Sideways";
@@ -39,6 +41,7 @@ TEST(MenuCheckMarks, MarksFollowTheSettingsAndUnknownValuesLeaveAGroupAlone) {
     EXPECT_FALSE(checked(250));
     EXPECT_TRUE(checked(251));
     EXPECT_TRUE(checked(260));
+    EXPECT_TRUE(checked(274));
 
     // Each sample rate ticks its own item and only that one.
     const std::int64_t rates[] = {10, 20, 30, 40, 50, 60, 80, 100};

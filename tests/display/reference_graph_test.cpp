@@ -209,6 +209,9 @@ TEST_F(ReferenceGraphTest, PictureOfAFamilyWithItsReference) {
     platform::blit(picture, graph, 0, 0);
     platform::blit(picture, panel, graph.width(), 0);
     savePicture(picture, "reference-npn-hfe165");
+    systemSettings.referenceGrey = "Yes";
+    refreshGraph();
+    savePicture(graphImages.graph, "reference-npn-hfe165-grey");
 }
 
 } // namespace
