@@ -8,7 +8,6 @@
 #include <string>
 
 #include "app/menu_dispatch.h"
-#include "app/program_defaults.h"
 #include "app/reference_actions.h"
 #include "app/settings_loader.h"
 #include "base/gui_numbers.h"
@@ -22,6 +21,7 @@
 #include "sweep/sweep_parameters.h"
 #include "support/traced_family.h"
 #include "test_support.h"
+#include "working_folder_fixture.h"
 
 using testsupport::readFile;
 using testsupport::writeFile;
@@ -47,30 +47,16 @@ testsupport::TracedFamily npnWithGain(double hfe) {
     return f;
 }
 
-class ReferenceActionsTest : public ::testing::Test {
+class ReferenceActionsTest : public WorkingFolderTest {
 protected:
-    testsupport::ScratchDirectory dir;
-    std::string dialogAnswer;
-
     void SetUp() override {
-        for (const char* folder : {"settings", "sampleruns", "savedimages", "saveddata"})
-            std::filesystem::create_directory(folder);
-        writeFile(settingsPath, "");
-        platform::initPlatform();
-        platform::resetPlatform();
-        platform::installDialogRecorder(
-            [this](const platform::RecordedDialog& d) { return d.kind == "message" ? "ok" : dialogAnswer; });
-        resetProgramDefaults();
+        setUpWorkingFolder("");
         settingsFile.separatorReadPauseMs = 0;
         loadSystemSettings(settingsPath);
         writeRunFile("sampleruns/0001.csv", npnWithGain(150));
         findSampleRuns();
         sampleRuns.sampleRunIndex = 1;
         ASSERT_TRUE(loadSampleRun());
-    }
-    void TearDown() override {
-        platform::removeDialogRecorder();
-        platform::resetPlatform();
     }
     std::string lastMessage() const {
         const auto& d = platform::recordedDialogs();

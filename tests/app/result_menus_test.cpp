@@ -20,6 +20,7 @@
 #include "sweep/sweep_parameters.h"
 #include "support/traced_family.h"
 #include "test_support.h"
+#include "working_folder_fixture.h"
 #include "platform/platform.h"
 
 using testsupport::readFile;
@@ -27,26 +28,9 @@ using testsupport::writeFile;
 
 namespace {
 
-class ResultMenusTest : public ::testing::Test {
+class ResultMenusTest : public WorkingFolderTest {
 protected:
-    testsupport::ScratchDirectory dir;
-    std::string dialogAnswer;
-
-    void SetUp() override {
-        for (const char* folder : {"settings", "sampleruns", "savedimages", "saveddata"})
-            std::filesystem::create_directory(folder);
-        writeFile("settings/system_settings.txt", "KRV_RunNumber=0000\r\nKRV_FileTestSetup=default.tsu\r\n");
-        platform::initPlatform();
-        platform::resetPlatform();
-        platform::installDialogRecorder(
-            [this](const platform::RecordedDialog& d) { return d.kind == "message" ? "ok" : dialogAnswer; });
-        resetProgramDefaults();
-        clearRunRecord(runRecord);
-    }
-    void TearDown() override {
-        platform::removeDialogRecorder();
-        platform::resetPlatform();
-    }
+    void SetUp() override { setUpWorkingFolder("KRV_RunNumber=0000\r\nKRV_FileTestSetup=default.tsu\r\n"); }
 };
 
 TEST_F(ResultMenusTest, CompletedRunIsSavedThreeTimesAndShownAsTheNewestSampleRun) {
