@@ -19,6 +19,7 @@
 #include "results/run_data_file.h"
 #include "results/sample_runs.h"
 #include "sweep/sweep_parameters.h"
+#include "sweep/sweep_state_machine.h"
 #include "support/traced_family.h"
 #include "test_support.h"
 #include "working_folder_fixture.h"
@@ -171,6 +172,23 @@ TEST_F(ReferenceActionsTest, StartUpRestoresTheReferenceOrClearsAMissingOneWithA
     EXPECT_EQ(lineCount(log), 1);
     EXPECT_NE(log.find("saveddata\\gone.csv"), std::string::npos);
     EXPECT_TRUE(platform::recordedDialogs().empty());
+}
+
+} // namespace
+
+namespace {
+
+// During a run the live record is the reference; having no file, it is not remembered.
+TEST_F(ReferenceActionsTest, TheLiveRunDuringASweepIsTakenWithoutAPath) {
+    dispatchMenuEvent(gui::menuSetReference);
+    testsupport::traceFamily(runRecord, npnWithGain(165));
+    sweepControl.sweepState = SweepState::Sweeping;
+    dispatchMenuEvent(gui::menuSetReference);
+    sweepControl.sweepState = SweepState::Idle;
+    ASSERT_TRUE(referenceShown());
+    EXPECT_EQ(referenceRun.path, "");
+    EXPECT_EQ(referenceRun.record->IC[3][200], runRecord.IC[3][200]);
+    EXPECT_NE(readFile(settingsPath).find("\r\nKRV_ReferenceRun=\r\n"), std::string::npos);
 }
 
 } // namespace
