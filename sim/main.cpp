@@ -31,6 +31,7 @@ struct Options {
     double thresholdVolts = 0;
     std::string meterAddress;  // empty: no virtual bench
     std::string calibrationFile; // --write-cal: where to write the calibration block, then exit
+    std::string frameLogFile;    // --log-frames: where every write frame received is appended
     double meterErrorPercent = 1.0;
     struct Fault {
         SimFault kind;
@@ -80,6 +81,10 @@ void printHelp() {
         "                       checksum  send the report with a wrong checksum\n"
         "                       silent    stop sending reports, but keep the port open\n"
         "                       vanish    close the port and exit, as if the cable were pulled\n"
+        "                       halt      end the ramp running then (or the next one) with the manual stop\n"
+        "                                 code, as the instrument's own stop does\n"
+        "  --log-frames FILE  append every register write frame received to FILE, one line each:\n"
+        "                     the register number and the value in decimal\n"
         "  --meter ADDRESS    also serve the factory bench on that IPv4 address: a multimeter answering\n"
         "                     SCPI (CONFigure:VOLTage:DC, CONFigure:CURRent:DC, CONF:FRES, READ?) on TCP\n"
         "                     port 5025, measuring the terminals as the fixture wires them, and the relay\n"
@@ -102,7 +107,8 @@ bool parseFault(const std::string& text, Options::Fault& fault) {
         const char* name;
         SimFault kind;
     } kinds[] = {{"drop", SimFault::DropByte},       {"insert", SimFault::InsertByte}, {"checksum", SimFault::BadChecksum},
-                 {"silent", SimFault::Silent},        {"vanish", SimFault::Vanish}};
+                 {"silent", SimFault::Silent},        {"vanish", SimFault::Vanish},
+                 {"halt", SimFault::Halt}};
     const size_t at = text.find('@');
     if (at == std::string::npos) return false;
     const std::string name = text.substr(0, at);
@@ -160,6 +166,8 @@ int parseOptions(int argc, char** argv, Options& options) {
             ok = parseNumber(value, options.earlyVolts) && options.earlyVolts > 0 && options.earlyVolts < 1e6;
         } else if (arg == "--speed") {
             ok = parseNumber(value, options.speed) && options.speed > 0 && options.speed <= 1e6;
+        } else if (arg == "--log-frames") {
+            options.frameLogFile = value;
         } else if (arg == "--write-cal") {
             options.calibrationFile = value;
         } else if (arg == "--meter") {
@@ -222,6 +230,15 @@ int serve(const Options& options, SimPort& port, SimBench& bench) {
     sim.device = options.device;
     sim.resistorOhms = options.resistorOhms;
     sim.part = partOf(options);
+    std::FILE* frameLog = nullptr;
+    if (!options.frameLogFile.empty()) {
+        frameLog = std::fopen(options.frameLogFile.c_str(), "a");
+        if (!frameLog) {
+            std::fprintf(stderr, "krv650-sim: cannot write %s\n", options.frameLogFile.c_str());
+            return 1;
+        }
+        sim.keepWriteFrames = true;
+    }
     std::vector<Options::Fault> timedFaults;
     for (const Options::Fault& f : options.faults) {
         if (f.afterMilliseconds) {
@@ -282,8 +299,13 @@ int serve(const Options& options, SimPort& port, SimBench& bench) {
                 virtualMicros = std::max(virtualMicros, nowVirtual);
                 simReceive(sim, buffer, static_cast<size_t>(n));
             }
+            // Flushed at once: the host may read the log while the instrument still serves.
+            for (const HostFrame& frame : sim.writeFrames) std::fprintf(frameLog, "%d %u\n", frame.registerNumber, frame.value);
+            if (frameLog && !sim.writeFrames.empty()) std::fflush(frameLog);
+            sim.writeFrames.clear();
         }
     }
+    if (frameLog) std::fclose(frameLog);
     if (sim.vanished) std::fprintf(stderr, "krv650-sim: vanished from %s\n", port.ptyPath.c_str());
     return 0;
 }
