@@ -275,6 +275,7 @@ void enterDischarge(SimInstrument& sim) {
 
 void startRamp(SimInstrument& sim) {
     if (sim.phase == 1 || sim.phase == 2) return; // one ramp at a time
+    ++sim.rampsStarted;
     sim.phase = sim.registers[RampStartDelay] > 0 ? 1 : 2;
     sim.phaseCycles = 0;
     sim.stopCode = 0;

@@ -69,6 +69,7 @@ struct SimInstrument {
     uint64_t ignoredFrames = 0;    // good frames the instrument has no use for
     uint64_t reportsSent = 0;
     uint64_t readRequestsAbsorbed = 0; // polls met by the running report stream
+    uint64_t rampsStarted = 0;
     // Write frames as received, kept only when asked for: lets a test compare two hosts' dialogues.
     bool keepWriteFrames = false;
     std::vector<HostFrame> writeFrames;

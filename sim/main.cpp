@@ -26,6 +26,7 @@ struct Options {
     double speed = 1.0;
     double spreadPercent = 0;   // --spread: how far a part may depart from the nominal model
     std::uint64_t seed = 1;     // --seed: which part of the tray
+    std::uint64_t swapEvery = 0; // --swap-every: ramps per part; 0 keeps one part
     double hfe = 0, earlyVolts = 0; // exact values when not 0
     bool thresholdSet = false;
     double thresholdVolts = 0;
@@ -67,6 +68,9 @@ void printHelp() {
         "                     move by a random share within +-PERCENT (default 0: the nominal part)\n"
         "  --seed N           which part of the tray (default 1); the same seed always gives the same part,\n"
         "                     so seeds 1..N simulate a tray of N parts\n"
+        "  --swap-every RAMPS put the tray's next part (seed + 1) in the socket after every RAMPS ramps, once\n"
+        "                     the last of them has ended: with RAMPS the steps of a run, each run sweeps a\n"
+        "                     new part, as when an operator swaps parts between runs (default 0: never)\n"
         "  --hfe BETA         the bipolar part's forward current gain exactly (nominal 150)\n"
         "  --threshold VOLTS  the field-effect threshold (pinch-off) exactly, as an n-channel part has it\n"
         "                     (nominal 2.1 for enhancement, -2.5 for depletion and JFET; p-type parts mirror it)\n"
@@ -157,6 +161,9 @@ int parseOptions(int argc, char** argv, Options& options) {
         } else if (arg == "--seed") {
             ok = parseNumber(value, number) && number >= 0 && number <= 9.0e15 && number == std::floor(number);
             options.seed = static_cast<std::uint64_t>(number);
+        } else if (arg == "--swap-every") {
+            ok = parseNumber(value, number) && number >= 0 && number <= 1e9 && number == std::floor(number);
+            options.swapEvery = static_cast<std::uint64_t>(number);
         } else if (arg == "--hfe") {
             ok = parseNumber(value, options.hfe) && options.hfe > 0 && options.hfe < 1e5;
         } else if (arg == "--threshold") {
@@ -212,8 +219,8 @@ void flushOutput(const SimPort& port, std::vector<uint8_t>& pending) {
 }
 
 // The nominal part, spread by the seed, then the values given exactly.
-SimPart partOf(const Options& options) {
-    SimPart part = spreadSimPart(SimPart{}, options.spreadPercent, options.seed);
+SimPart partOf(const Options& options, std::uint64_t seed) {
+    SimPart part = spreadSimPart(SimPart{}, options.spreadPercent, seed);
     if (options.hfe > 0) part.forwardBeta = options.hfe;
     if (options.thresholdSet) {
         part.thresholdSet = true;
@@ -229,7 +236,8 @@ int serve(const Options& options, SimPort& port, SimBench& bench) {
     resetSimInstrumentDefaults(sim);
     sim.device = options.device;
     sim.resistorOhms = options.resistorOhms;
-    sim.part = partOf(options);
+    sim.part = partOf(options, options.seed);
+    std::uint64_t partsSwapped = 0;
     std::FILE* frameLog = nullptr;
     if (!options.frameLogFile.empty()) {
         frameLog = std::fopen(options.frameLogFile.c_str(), "a");
@@ -274,6 +282,12 @@ int serve(const Options& options, SimPort& port, SimBench& bench) {
             }
         }
         if (sim.vanished) break;
+        if (options.swapEvery > 0 && sim.phase == 0 && sim.rampsStarted >= (partsSwapped + 1) * options.swapEvery) {
+            ++partsSwapped;
+            sim.part = partOf(options, options.seed + partsSwapped);
+            std::fprintf(stderr, "krv650-sim: part %llu in the socket\n",
+                         static_cast<unsigned long long>(options.seed + partsSwapped));
+        }
         const std::vector<uint8_t> out = simTakeOutput(sim);
         pending.insert(pending.end(), out.begin(), out.end());
         flushOutput(port, pending);
@@ -340,7 +354,7 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     std::fprintf(stderr, "krv650-sim: %s on %s -> %s\n", simDeviceName(options.device), port.linkPath.c_str(),
                  port.ptyPath.c_str());
-    const SimPart part = partOf(options);
+    const SimPart part = partOf(options, options.seed);
     std::fprintf(stderr, "krv650-sim: part hFE %.4g, Early voltage %.4g V, threshold x%.4g%s, channel gain x%.4g, "
                          "saturation current x%.4g\n",
                  part.forwardBeta, part.earlyVolts, part.thresholdScale,
