@@ -54,7 +54,7 @@ void catchInterrupts() {
 
 constexpr std::int64_t firstReportWaitMs = 5000;
 constexpr std::int64_t stopWaitMs = 5000;
-constexpr int idlePollMs = 20;        // between loop passes while no run is active: well under 1 % of a core
+constexpr int idlePollMs = 50;        // between loop passes while no run is active: reports come every 250 ms
 constexpr std::int64_t progressEveryMs = 100;
 
 struct Series {
