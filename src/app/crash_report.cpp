@@ -33,7 +33,8 @@ struct CrashHandlerStore {
     // Banner, report and the closing CR LF, written in one piece.
     char fileText[8448];
     char* boxEnvironment[1024];
-    bool showBox = true;
+    // Zero by default: a fault during static initialisation, before any constructor ran, still shows the box.
+    bool withoutBox = false;
     int exitCode = 0;
 };
 
@@ -164,7 +165,7 @@ void crashHandler(int signal, siginfo_t* info, void* context) {
     store.fileText[length++] = '\n';
     appendToBugReport(store.fileText, length);
 
-    if (store.showBox) showBoxInFreshProcess();
+    if (!store.withoutBox) showBoxInFreshProcess();
     _exit(store.exitCode);
 }
 
@@ -192,7 +193,7 @@ void installCrashHandler() {
 }
 
 void installCrashHandlerWithoutBox(int exitCode) {
-    store.showBox = false;
+    store.withoutBox = true;
     store.exitCode = exitCode;
     installCrashHandler();
 }

@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "analysis/analysis.h"
-#include "app/crash_report.h"
 #include "app/link_actions.h"
 #include "app/main_loop.h"
 #include "app/shell_state.h"
@@ -292,7 +291,6 @@ std::string partId(const std::string& prefix, int number) {
 int runUnattended(const UnattendedOptions& options) {
     // Drawn by the same code as in the window, but never shown: no display is needed.
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    installCrashHandlerWithoutBox(unattendedProgramFault);
     catchInterrupts();
     Series series{options};
     std::error_code error;

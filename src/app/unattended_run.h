@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "app/command_line.h"
+
 struct UnattendedOptions {
     std::string setupFile;        // empty: the start-up test setup
     int port = 0;                 // 0: KRV_ComPort from the settings
@@ -21,7 +23,7 @@ enum UnattendedExit : int {
     unattendedPortFailed = 3,       // the port would not open
     unattendedLinkLost = 4,         // the instrument went away during the series
     unattendedStoppedByInstrument = 5, // a ramp ended by the instrument's own stop or a fault code
-    unattendedProgramFault = 6,     // the crash report was written to bugreport.txt
+    unattendedProgramFault = exitProgramFault,
     unattendedInterrupted = 130,    // Ctrl-C (or the end of the input while waiting for Enter)
 };
 
