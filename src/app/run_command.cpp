@@ -45,7 +45,7 @@ void addRunCommand(CLI::App& app, int& exitCode) {
                     " the instrument stopped a sweep by itself (its own stop or a fault code); " +
                     std::to_string(unattendedProgramFault) + " the program faulted (report in bugreport.txt); " +
                     std::to_string(unattendedInterrupted) +
-                    " stopped by Ctrl-C (the sweep running then is stopped as STOP does and not saved) or by the "
+                    " stopped by Ctrl-C or SIGTERM (the sweep running then is stopped as STOP does and not saved) or by the "
                     "end of the input while waiting for Enter.");
     command->callback([options, waitEnter, &exitCode] { exitCode = runUnattended(*options); });
 }
