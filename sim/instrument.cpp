@@ -206,12 +206,18 @@ int haltCode(const SimInstrument& sim, const Sample& s) {
     return 0;
 }
 
+void stopRamp(SimInstrument& sim);
+
 void sendReport(SimInstrument& sim, const Sample& s, int reportPhase) {
     bool dropByte = false;
     bool insertByte = false;
     bool badChecksum = false;
     const uint64_t number = sim.reportsSent + 1;
-    auto due = [&](const std::pair<uint64_t, SimFault>& f) { return f.first <= number; };
+    // A halt waits for a ramp to end.
+    const bool ramping = sim.phase == 1 || sim.phase == 2;
+    auto due = [&](const std::pair<uint64_t, SimFault>& f) {
+        return f.first <= number && (f.second != SimFault::Halt || ramping);
+    };
     for (const auto& [at, fault] : sim.pendingFaults) {
         if (at > number) continue;
         switch (fault) {
@@ -220,6 +226,9 @@ void sendReport(SimInstrument& sim, const Sample& s, int reportPhase) {
         case SimFault::BadChecksum: badChecksum = true; break;
         case SimFault::Silent: sim.silent = true; break;
         case SimFault::Vanish: sim.vanished = true; break;
+        case SimFault::Halt:
+            if (ramping) stopRamp(sim);
+            break;
         }
     }
     sim.pendingFaults.erase(std::remove_if(sim.pendingFaults.begin(), sim.pendingFaults.end(), due),
@@ -266,6 +275,7 @@ void enterDischarge(SimInstrument& sim) {
 
 void startRamp(SimInstrument& sim) {
     if (sim.phase == 1 || sim.phase == 2) return; // one ramp at a time
+    ++sim.rampsStarted;
     sim.phase = sim.registers[RampStartDelay] > 0 ? 1 : 2;
     sim.phaseCycles = 0;
     sim.stopCode = 0;
@@ -330,6 +340,7 @@ void actOnControl(SimInstrument& sim, uint32_t control) {
 }
 
 void handleFrame(SimInstrument& sim, const HostFrame& frame) {
+    if (frame.write && sim.keepWriteFrames) sim.writeFrames.push_back(frame);
     if (frame.registerNumber >= simRegisterCount || (!frame.write && frame.registerNumber != 0)) {
         ++sim.ignoredFrames;
         return;

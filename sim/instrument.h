@@ -22,6 +22,7 @@ enum class SimFault {
     BadChecksum, // the report's checksum is wrong
     Silent,      // from this report on nothing is sent
     Vanish,      // the instrument disappears: nothing more in or out
+    Halt,        // the instrument ends the running ramp by itself with the manual stop code
 };
 
 // How the terminals are wired: to the part in the socket, or by the factory relay fixture to the
@@ -68,6 +69,10 @@ struct SimInstrument {
     uint64_t ignoredFrames = 0;    // good frames the instrument has no use for
     uint64_t reportsSent = 0;
     uint64_t readRequestsAbsorbed = 0; // polls met by the running report stream
+    uint64_t rampsStarted = 0;
+    // Write frames as received, kept only when asked for: lets a test compare two hosts' dialogues.
+    bool keepWriteFrames = false;
+    std::vector<HostFrame> writeFrames;
 
     // Faults, each due at a report number (1 = the first report).
     std::vector<std::pair<uint64_t, SimFault>> pendingFaults;

@@ -26,11 +26,13 @@ struct Options {
     double speed = 1.0;
     double spreadPercent = 0;   // --spread: how far a part may depart from the nominal model
     std::uint64_t seed = 1;     // --seed: which part of the tray
+    std::uint64_t swapEvery = 0; // --swap-every: ramps per part; 0 keeps one part
     double hfe = 0, earlyVolts = 0; // exact values when not 0
     bool thresholdSet = false;
     double thresholdVolts = 0;
     std::string meterAddress;  // empty: no virtual bench
     std::string calibrationFile; // --write-cal: where to write the calibration block, then exit
+    std::string frameLogFile;    // --log-frames: where every write frame received is appended
     double meterErrorPercent = 1.0;
     struct Fault {
         SimFault kind;
@@ -66,6 +68,9 @@ void printHelp() {
         "                     move by a random share within +-PERCENT (default 0: the nominal part)\n"
         "  --seed N           which part of the tray (default 1); the same seed always gives the same part,\n"
         "                     so seeds 1..N simulate a tray of N parts\n"
+        "  --swap-every RAMPS put the tray's next part (seed + 1) in the socket after every RAMPS ramps, once\n"
+        "                     the last of them has ended: with RAMPS the steps of a run, each run sweeps a\n"
+        "                     new part, as when an operator swaps parts between runs (default 0: never)\n"
         "  --hfe BETA         the bipolar part's forward current gain exactly (nominal 150)\n"
         "  --threshold VOLTS  the field-effect threshold (pinch-off) exactly, as an n-channel part has it\n"
         "                     (nominal 2.1 for enhancement, -2.5 for depletion and JFET; p-type parts mirror it)\n"
@@ -80,6 +85,10 @@ void printHelp() {
         "                       checksum  send the report with a wrong checksum\n"
         "                       silent    stop sending reports, but keep the port open\n"
         "                       vanish    close the port and exit, as if the cable were pulled\n"
+        "                       halt      end the ramp running then (or the next one) with the manual stop\n"
+        "                                 code, as the instrument's own stop does\n"
+        "  --log-frames FILE  append every register write frame received to FILE, one line each:\n"
+        "                     the register number and the value in decimal\n"
         "  --meter ADDRESS    also serve the factory bench on that IPv4 address: a multimeter answering\n"
         "                     SCPI (CONFigure:VOLTage:DC, CONFigure:CURRent:DC, CONF:FRES, READ?) on TCP\n"
         "                     port 5025, measuring the terminals as the fixture wires them, and the relay\n"
@@ -102,7 +111,8 @@ bool parseFault(const std::string& text, Options::Fault& fault) {
         const char* name;
         SimFault kind;
     } kinds[] = {{"drop", SimFault::DropByte},       {"insert", SimFault::InsertByte}, {"checksum", SimFault::BadChecksum},
-                 {"silent", SimFault::Silent},        {"vanish", SimFault::Vanish}};
+                 {"silent", SimFault::Silent},        {"vanish", SimFault::Vanish},
+                 {"halt", SimFault::Halt}};
     const size_t at = text.find('@');
     if (at == std::string::npos) return false;
     const std::string name = text.substr(0, at);
@@ -151,6 +161,9 @@ int parseOptions(int argc, char** argv, Options& options) {
         } else if (arg == "--seed") {
             ok = parseNumber(value, number) && number >= 0 && number <= 9.0e15 && number == std::floor(number);
             options.seed = static_cast<std::uint64_t>(number);
+        } else if (arg == "--swap-every") {
+            ok = parseNumber(value, number) && number >= 0 && number <= 1e9 && number == std::floor(number);
+            options.swapEvery = static_cast<std::uint64_t>(number);
         } else if (arg == "--hfe") {
             ok = parseNumber(value, options.hfe) && options.hfe > 0 && options.hfe < 1e5;
         } else if (arg == "--threshold") {
@@ -160,6 +173,8 @@ int parseOptions(int argc, char** argv, Options& options) {
             ok = parseNumber(value, options.earlyVolts) && options.earlyVolts > 0 && options.earlyVolts < 1e6;
         } else if (arg == "--speed") {
             ok = parseNumber(value, options.speed) && options.speed > 0 && options.speed <= 1e6;
+        } else if (arg == "--log-frames") {
+            options.frameLogFile = value;
         } else if (arg == "--write-cal") {
             options.calibrationFile = value;
         } else if (arg == "--meter") {
@@ -204,8 +219,8 @@ void flushOutput(const SimPort& port, std::vector<uint8_t>& pending) {
 }
 
 // The nominal part, spread by the seed, then the values given exactly.
-SimPart partOf(const Options& options) {
-    SimPart part = spreadSimPart(SimPart{}, options.spreadPercent, options.seed);
+SimPart partOf(const Options& options, std::uint64_t seed) {
+    SimPart part = spreadSimPart(SimPart{}, options.spreadPercent, seed);
     if (options.hfe > 0) part.forwardBeta = options.hfe;
     if (options.thresholdSet) {
         part.thresholdSet = true;
@@ -221,7 +236,17 @@ int serve(const Options& options, SimPort& port, SimBench& bench) {
     resetSimInstrumentDefaults(sim);
     sim.device = options.device;
     sim.resistorOhms = options.resistorOhms;
-    sim.part = partOf(options);
+    sim.part = partOf(options, options.seed);
+    std::uint64_t partsSwapped = 0;
+    std::FILE* frameLog = nullptr;
+    if (!options.frameLogFile.empty()) {
+        frameLog = std::fopen(options.frameLogFile.c_str(), "a");
+        if (!frameLog) {
+            std::fprintf(stderr, "krv650-sim: cannot write %s\n", options.frameLogFile.c_str());
+            return 1;
+        }
+        sim.keepWriteFrames = true;
+    }
     std::vector<Options::Fault> timedFaults;
     for (const Options::Fault& f : options.faults) {
         if (f.afterMilliseconds) {
@@ -257,6 +282,12 @@ int serve(const Options& options, SimPort& port, SimBench& bench) {
             }
         }
         if (sim.vanished) break;
+        if (options.swapEvery > 0 && sim.phase == 0 && sim.rampsStarted >= (partsSwapped + 1) * options.swapEvery) {
+            ++partsSwapped;
+            sim.part = partOf(options, options.seed + partsSwapped);
+            std::fprintf(stderr, "krv650-sim: part %llu in the socket\n",
+                         static_cast<unsigned long long>(options.seed + partsSwapped));
+        }
         const std::vector<uint8_t> out = simTakeOutput(sim);
         pending.insert(pending.end(), out.begin(), out.end());
         flushOutput(port, pending);
@@ -282,8 +313,13 @@ int serve(const Options& options, SimPort& port, SimBench& bench) {
                 virtualMicros = std::max(virtualMicros, nowVirtual);
                 simReceive(sim, buffer, static_cast<size_t>(n));
             }
+            // Flushed at once: the host may read the log while the instrument still serves.
+            for (const HostFrame& frame : sim.writeFrames) std::fprintf(frameLog, "%d %u\n", frame.registerNumber, frame.value);
+            if (frameLog && !sim.writeFrames.empty()) std::fflush(frameLog);
+            sim.writeFrames.clear();
         }
     }
+    if (frameLog) std::fclose(frameLog);
     if (sim.vanished) std::fprintf(stderr, "krv650-sim: vanished from %s\n", port.ptyPath.c_str());
     return 0;
 }
@@ -318,7 +354,7 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     std::fprintf(stderr, "krv650-sim: %s on %s -> %s\n", simDeviceName(options.device), port.linkPath.c_str(),
                  port.ptyPath.c_str());
-    const SimPart part = partOf(options);
+    const SimPart part = partOf(options, options.seed);
     std::fprintf(stderr, "krv650-sim: part hFE %.4g, Early voltage %.4g V, threshold x%.4g%s, channel gain x%.4g, "
                          "saturation current x%.4g\n",
                  part.forwardBeta, part.earlyVolts, part.thresholdScale,

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/crash_report.h"
 #include "app/shell_state.h"
 #include "app/startup.h"
 #include "base/unit_format.h"
@@ -18,10 +19,14 @@ int runCommandLine(int argc, char** argv) {
     addParamsCommand(app, exitCode);
     addMatchCommand(app, exitCode);
     addRunCommand(app, exitCode);
+    // A script must see a fault as a failure, and no box may wait for someone to close it.
+    for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; }))
+        command->preparse_callback([](std::size_t) { installCrashHandlerWithoutBox(exitProgramFault); });
     // Set after the subcommands so that they do not inherit it; it gathers their own exit codes.
     app.footer([&app] {
         constexpr std::string_view lead = "Exit codes: ";
-        std::string text = std::string(lead) + "0 the window program was closed; 2 bad arguments.";
+        std::string text = std::string(lead) + "0 the window program was closed; 2 bad arguments; " +
+                           std::to_string(exitProgramFault) + " a subcommand faulted (report in bugreport.txt).";
         for (const CLI::App* command : app.get_subcommands([](CLI::App*) { return true; })) {
             std::string codes = command->get_footer();
             if (codes.rfind(lead, 0) != 0) continue;

@@ -14,5 +14,6 @@ void addParamsCommand(CLI::App& app, int& exitCode);
 void addMatchCommand(CLI::App& app, int& exitCode);
 void addRunCommand(CLI::App& app, int& exitCode);
 
-// Exit code of bad arguments, shared by every subcommand.
+// Exit codes shared by every subcommand: bad arguments, and a fault (its report is in bugreport.txt).
 constexpr int exitBadArguments = 2;
+constexpr int exitProgramFault = 6;

@@ -33,6 +33,9 @@ struct CrashHandlerStore {
     // Banner, report and the closing CR LF, written in one piece.
     char fileText[8448];
     char* boxEnvironment[1024];
+    // Zero by default: a fault during static initialisation, before any constructor ran, still shows the box.
+    bool withoutBox = false;
+    int exitCode = 0;
 };
 
 CrashHandlerStore store;
@@ -162,8 +165,8 @@ void crashHandler(int signal, siginfo_t* info, void* context) {
     store.fileText[length++] = '\n';
     appendToBugReport(store.fileText, length);
 
-    showBoxInFreshProcess();
-    _exit(0);
+    if (!store.withoutBox) showBoxInFreshProcess();
+    _exit(store.exitCode);
 }
 
 } // namespace
@@ -187,4 +190,10 @@ void installCrashHandler() {
     sigemptyset(&action.sa_mask);
     for (int s : faultSignals) sigaddset(&action.sa_mask, s);
     for (int s : faultSignals) sigaction(s, &action, nullptr);
+}
+
+void installCrashHandlerWithoutBox(int exitCode) {
+    store.withoutBox = true;
+    store.exitCode = exitCode;
+    installCrashHandler();
 }

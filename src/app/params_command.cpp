@@ -105,6 +105,7 @@ void addParamsCommand(CLI::App& app, int& exitCode) {
     command->footer("Exit codes: 0 printed; 1 the output could not be written; 2 bad arguments; " +
                     std::to_string(exitUnreadable) +
                     " the file is missing or cannot be read; " + std::to_string(exitNotRunData) +
-                    " the file is not a run data file.");
+                    " the file is not a run data file; " + std::to_string(exitProgramFault) +
+                    " the program faulted (report in bugreport.txt).");
     command->callback([options, &exitCode] { exitCode = runParams(*options); });
 }

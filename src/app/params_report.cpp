@@ -53,7 +53,9 @@ std::string pointText(const OperatingPoint& point) {
     return text + ", Vc " + formatParameter(voltage);
 }
 
-Json valueJson(const ParameterValue& value) {
+} // namespace
+
+Json parameterValueJson(const ParameterValue& value) {
     Json json;
     json["value"] = jsonNumber(value);
     json["unit"] = value.unit;
@@ -61,8 +63,6 @@ Json valueJson(const ParameterValue& value) {
     json["quality"] = hasQuality(value) ? Json(value.quality) : Json(nullptr);
     return json;
 }
-
-} // namespace
 
 std::string paramsReportText(const ParamsReport& report) {
     std::string text = "File: " + report.file + "\n";
@@ -94,7 +94,7 @@ std::string paramsReportJson(const ParamsReport& report) {
         entry["name"] = row.name;
         entry["key"] = row.key;
         entry["step"] = row.step < 0 ? Json(nullptr) : Json(row.step);
-        entry.update(valueJson(row.value));
+        entry.update(parameterValueJson(row.value));
         run.push_back(std::move(entry));
     }
     json["run"] = std::move(run);
@@ -106,7 +106,7 @@ std::string paramsReportJson(const ParamsReport& report) {
     for (const PointRow& row : pointRows) {
         Json entry;
         entry["name"] = row.name;
-        entry.update(valueJson(report.atPoint.*row.member));
+        entry.update(parameterValueJson(report.atPoint.*row.member));
         parameters[row.key] = std::move(entry);
     }
     point["parameters"] = std::move(parameters);

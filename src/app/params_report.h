@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include <nlohmann/json.hpp>
+
 #include "analysis/analysis.h"
 
 struct ParamsReport {
@@ -19,3 +21,5 @@ struct ParamsReport {
 std::string paramsReportText(const ParamsReport& report);
 // One line of JSON: numbers as numbers, values that are not available as null.
 std::string paramsReportJson(const ParamsReport& report);
+// One value as JSON: {"value", "unit", "text", "quality"}, null where not available.
+nlohmann::ordered_json parameterValueJson(const ParameterValue& value);

@@ -64,4 +64,20 @@ TEST_F(Faults, VanishedInstrumentIgnoresEverything) {
     EXPECT_NE(sim.registers[20], 99u);
 }
 
+TEST_F(Faults, HaltWaitsForARampAndEndsItWithTheManualStop) {
+    startWithHighVoltage(sim, SimDevice::Resistor);
+    simScheduleFault(sim, SimFault::Halt, sim.reportsSent + 2);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(decodeHostReport(poll().data()).stopCode(), 0);
+    sim.keepWriteFrames = true;
+    RampSetup s;
+    simReceive(sim, rampTransfer(s).data(), 256);
+    const std::vector<HostReport> reports = runUntilStopped(sim);
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(reports.back().stopCode(), 1);
+    EXPECT_LT(reports.size(), 10u) << "halted at the ramp's first report, far below its limits";
+    // The write log holds the transfer's 32 frames as sent, and none of the polls.
+    ASSERT_EQ(sim.writeFrames.size(), 32u);
+    EXPECT_EQ(sim.writeFrames[0].registerNumber, 31);
+}
+
 } // namespace
