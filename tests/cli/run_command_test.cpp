@@ -1,6 +1,8 @@
 // "krv650 run" as a script runs it: the real program as a child process with no display, against the
 // virtual instrument over a real pty.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <nlohmann/json.hpp>
 
 #include <fcntl.h>
@@ -162,7 +164,10 @@ TEST_F(RunCommandTest, ThreePartsOfATrayGiveTheirFilesLinesAndSummary) {
         gains.insert(part.at("parameters").at("hfe").at("value").get<double>());
     }
     EXPECT_EQ(gains.size(), 3u) << "three different parts";
-    EXPECT_EQ(filesIn("saveddata").size(), 3u);
+    // Each part's data file has its model card beside it.
+    const std::vector<std::string> saved = filesIn("saveddata");
+    EXPECT_EQ(saved.size(), 6u);
+    EXPECT_EQ(std::count_if(saved.begin(), saved.end(), [](const std::string& f) { return f.ends_with(".model"); }), 3);
     EXPECT_EQ(filesIn("savedimages").size(), 3u);
 
     const std::vector<std::string> summary = lines(readFile("tray/summary.csv"));
