@@ -1,5 +1,7 @@
 #include "app/loop_tick.h"
 
+#include <algorithm>
+#include <chrono>
 #include <ctime>
 
 #include "app/menu_dispatch.h"
@@ -48,6 +50,16 @@ void relayoutAfterWindowChange() {
     refreshParameterPanel();
 }
 
+// The re-layout waits for the calendar second after the last one to begin.
+std::int64_t relayoutDueMs() {
+    if (shell.windowGeometryChanged != 1) return notDueMs;
+    const std::int64_t now = elapsedMilliseconds();
+    if (std::time(nullptr) >= shell.lastRelayoutSecond + 1) return now;
+    using namespace std::chrono;
+    const auto sinceEpoch = duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+    return now + 1000 - sinceEpoch % 1000;
+}
+
 void takeOneReport() {
     if (!takeReport()) return;
     decodeCurrentReport();
@@ -56,10 +68,15 @@ void takeOneReport() {
     calibrationTransferStep();
 }
 
-void redrawWhenDue() {
+std::int64_t redrawDueMs() {
+    if (graphRefresh.redrawRequested == 1) return elapsedMilliseconds();
     const std::int64_t interval = sweepControl.sweepState == SweepState::Sweeping ? sweepingRedrawMs : idleRedrawMs;
+    return graphRefresh.lastRedrawTime + interval + 1;
+}
+
+void redrawWhenDue() {
     const std::int64_t now = elapsedMilliseconds();
-    if (now <= graphRefresh.lastRedrawTime + interval && graphRefresh.redrawRequested != 1) return;
+    if (now < redrawDueMs()) return;
     graphRefresh.redrawRequested = 0;
     graphRefresh.lastRedrawTime = now;
     refreshGraph();
@@ -72,6 +89,11 @@ void refreshPanelOnNewTestConfiguration() {
 }
 
 } // namespace
+
+std::int64_t nextLoopTickDueMs() {
+    if (reportWaiting() || sweepStateMachineWantsPass()) return elapsedMilliseconds();
+    return std::min(redrawDueMs(), relayoutDueMs());
+}
 
 void loopTick() {
     trackMouse();

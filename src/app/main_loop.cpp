@@ -5,12 +5,16 @@
 #include "display/cursor_actions.h"
 #include "display/hot_regions.h"
 #include "app/loop_tick.h"
+#include "base/elapsed_clock.h"
 #include "base/gui_numbers.h"
 #include "platform/platform.h"
 
 namespace {
 
 using gui::mainWindow;
+
+// Every wake is meant to come from an event, a report or a due time; this bounds a missed one.
+constexpr int longestLoopWaitMs = 1000;
 
 // A click that arrives together with the move that led to it must hit where the pointer is now.
 void takeClickPosition() {
@@ -80,7 +84,7 @@ void runHotRegionAction(int region) {
 }
 
 void mainLoopPass() {
-    shell.lastEvent = platform::waitEvent(1);
+    shell.lastEvent = platform::waitEvent(millisecondsUntil(nextLoopTickDueMs(), longestLoopWaitMs));
     classifyEvent(shell.lastEvent);
 
     if ((shell.leftButtonDown == 1 && shell.leftButtonWasDown == 0) || shell.doubleClicked == 1)

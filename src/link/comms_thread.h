@@ -47,6 +47,9 @@ struct CommsThreadState {
 };
 
 inline ReportRing reportRing;
+// Called on the comms thread when the GUI thread has news: a report in the ring, a checksum error,
+// the link lost. The program installs the window system's wake-up here; tests may leave it empty.
+inline std::atomic<void (*)()> guiWakeHook{nullptr};
 inline CommsThreadState commsState;
 // The report last taken from the ring (GUI thread).
 inline Report currentReport;
@@ -56,12 +59,19 @@ void resetCommsDefaults();
 
 // Thread body; returns 0 when commsStopRequested is seen.
 int commsThreadMain();
+// Any thread: ends the comms thread's wait, so that it looks at the flags at once.
+void wakeCommsThread();
+// The comms thread's wait before its next pass: until the next poll or watchdog deadline, bytes on the
+// port, or a wake. Returns the milliseconds it allowed (negative: no limit), for tests.
+int waitForCommsWork();
 void pollInstrument();
 void checkWatchdog();
 void receiveReport();
 // Comms thread (or a stand-in for it): puts a good report into the next ring slot and publishes it.
 void storeReportInRing(const Report& report);
 
+// GUI thread: whether the ring holds a report that takeReport would take.
+bool reportWaiting();
 // GUI thread: takes the oldest unread report into currentReport; false when the ring is empty.
 bool takeReport();
 

@@ -181,6 +181,10 @@ int factorySequenceTick() {
     return perform(s);
 }
 
+std::int64_t factorySequenceDueMs() {
+    return sequence.running ? elapsedMilliseconds() + 1 : notDueMs;
+}
+
 void factorySequenceActionDone() {
     sequence.waiting = false;
 }
