@@ -54,7 +54,7 @@ void relayoutAfterWindowChange() {
 std::int64_t relayoutDueMs() {
     if (shell.windowGeometryChanged != 1) return notDueMs;
     const std::int64_t now = elapsedMilliseconds();
-    if (std::time(nullptr) >= shell.lastRelayoutSecond + 1) return now;
+    if (std::time(nullptr) >= shell.lastRelayoutSecond + 1) return nextPassMs();
     using namespace std::chrono;
     const auto sinceEpoch = duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
     return now + 1000 - sinceEpoch % 1000;
@@ -69,7 +69,7 @@ void takeOneReport() {
 }
 
 std::int64_t redrawDueMs() {
-    if (graphRefresh.redrawRequested == 1) return elapsedMilliseconds();
+    if (graphRefresh.redrawRequested == 1) return nextPassMs();
     const std::int64_t interval = sweepControl.sweepState == SweepState::Sweeping ? sweepingRedrawMs : idleRedrawMs;
     return graphRefresh.lastRedrawTime + interval + 1;
 }
@@ -91,7 +91,7 @@ void refreshPanelOnNewTestConfiguration() {
 } // namespace
 
 std::int64_t nextLoopTickDueMs() {
-    if (reportWaiting() || sweepStateMachineWantsPass()) return elapsedMilliseconds();
+    if (reportWaiting() || sweepStateMachineWantsPass()) return nextPassMs();
     return std::min(redrawDueMs(), relayoutDueMs());
 }
 

@@ -182,7 +182,7 @@ int factorySequenceTick() {
 }
 
 std::int64_t factorySequenceDueMs() {
-    return sequence.running ? elapsedMilliseconds() + 1 : notDueMs;
+    return sequence.running ? nextPassMs() : notDueMs;
 }
 
 void factorySequenceActionDone() {

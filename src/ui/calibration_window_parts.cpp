@@ -74,8 +74,7 @@ void runWindowLoop(const std::function<bool(int event)>& pass, const std::functi
     for (;;) {
         // A report waiting in the ring is for the window to take; a watcher of every pass keeps the old pace.
         std::int64_t due = dueMs ? dueMs() : notDueMs;
-        if (reportWaiting()) due = elapsedMilliseconds();
-        if (calibrationWindowPassHook) due = std::min(due, elapsedMilliseconds() + 1);
+        if (reportWaiting() || calibrationWindowPassHook) due = std::min(due, nextPassMs());
         const bool goOn = pass(platform::waitEvent(millisecondsUntil(due, longestWindowWaitMs)));
         if (calibrationWindowPassHook) calibrationWindowPassHook();
         if (!goOn) return;

@@ -194,7 +194,7 @@ namespace {
 std::int64_t scanDueMs() {
     const ComPortScan& s = comPortScan;
     if (s.scanStep == 0) return notDueMs;
-    return s.waitUntilMs != 0 ? s.waitUntilMs : elapsedMilliseconds();
+    return s.waitUntilMs != 0 ? s.waitUntilMs : nextPassMs();
 }
 
 } // namespace
