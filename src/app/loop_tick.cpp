@@ -68,15 +68,19 @@ void takeOneReport() {
     calibrationTransferStep();
 }
 
-std::int64_t redrawDueMs() {
-    if (graphRefresh.redrawRequested == 1) return nextPassMs();
+// The periodic redraw falls due once the interval has fully passed.
+std::int64_t periodicRedrawDueMs() {
     const std::int64_t interval = sweepControl.sweepState == SweepState::Sweeping ? sweepingRedrawMs : idleRedrawMs;
     return graphRefresh.lastRedrawTime + interval + 1;
 }
 
+std::int64_t redrawDueMs() {
+    return graphRefresh.redrawRequested == 1 ? nextPassMs() : periodicRedrawDueMs();
+}
+
 void redrawWhenDue() {
     const std::int64_t now = elapsedMilliseconds();
-    if (now < redrawDueMs()) return;
+    if (now < periodicRedrawDueMs() && graphRefresh.redrawRequested != 1) return;
     graphRefresh.redrawRequested = 0;
     graphRefresh.lastRedrawTime = now;
     refreshGraph();

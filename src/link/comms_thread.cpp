@@ -129,6 +129,7 @@ void resetCommsDefaults() {
     commsState.pendingChecksumError.store(-1, release);
     commsState.reportsStored.store(0, release);
     commsState.pausesHonoured.store(0, release);
+    commsState.commsPasses.store(0, release);
     commsState.resyncSkipBytes.store(0, relaxed);
     commsState.checksumErrorCount.store(0, relaxed);
     commsState.lastPollMs = 0;
@@ -139,6 +140,7 @@ int commsThreadMain() {
     while (instrumentLink.commsStopRequested.load(acquire) == 0) {
         honourPauseRequest();
         waitForCommsWork();
+        commsState.commsPasses.fetch_add(1, relaxed);
         if (instrumentLink.commsStopRequested.load(acquire) != 0) break;
         pollInstrument();
         checkWatchdog();

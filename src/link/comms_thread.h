@@ -36,6 +36,7 @@ struct CommsThreadState {
     std::atomic<int> pendingChecksumError{-1}; // received checksum of the last bad report, for the GUI
     std::atomic<std::int64_t> reportsStored{0}; // good reports put in the ring since start-up
     std::atomic<std::int64_t> pausesHonoured{0}; // GUI writes the thread has held still for
+    std::atomic<std::int64_t> commsPasses{0};    // loop passes since start-up: how often the thread woke
 
     // Written by the comms thread only; atomic so that they can be watched from outside.
     std::atomic<int> resyncSkipBytes{0};    // extra bytes to consume with the next report
