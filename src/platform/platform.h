@@ -76,7 +76,8 @@ int mouseX(int window);
 int mouseY(int window);
 
 // Test hook: queue events as if the user had caused them. They are returned by waitEvent in order,
-// before any real event. Any thread may post; a post ends a wait.
+// before any real event. Control, menu, close and window events may be posted from any thread (a post
+// ends a wait); postMouseEvent belongs to the GUI thread.
 void postControlEvent(int control, int type = ControlLeftClick);
 void postMenuEvent(int menuItem, int window = 1);
 void postCloseEvent(int window);
