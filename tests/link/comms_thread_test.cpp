@@ -60,12 +60,12 @@ TEST_F(LinkTest, IdleThreadSleepsBetweenPollsThatKeepAQuarterSecondApart) {
     // Woken by each poll's deadline and each reply: a handful of passes a second, not one a millisecond.
     EXPECT_LT(commsState.commsPasses.load() - passes, 40);
     const auto times = instrument->polls();
-    ASSERT_GE(times.size(), first + 6);
-    auto ms = [](auto d) { return std::chrono::duration<double, std::milli>(d).count(); };
-    // Single arrivals carry the instrument side's own scheduling delays; a poll twice per period would not.
-    for (std::size_t i = first + 1; i < times.size(); ++i) EXPECT_GE(ms(times[i] - times[i - 1]), 200.0) << i;
-    const double mean = ms(times.back() - times[first]) / static_cast<double>(times.size() - first - 1);
-    EXPECT_NEAR(mean, 250.0, 5.0);
+    ASSERT_GE(times.size(), first + 5);
+    // Over several periods the instrument side's own scheduling delays (which may even deliver two polls
+    // in one read) average out; a poll that came early, late or twice per period would not.
+    const double mean = std::chrono::duration<double, std::milli>(times.back() - times[first]).count() /
+                        static_cast<double>(times.size() - first - 1);
+    EXPECT_NEAR(mean, 250.0, 10.0);
 }
 
 TEST_F(LinkTest, SleepingThreadWakesAtOnceForAReportAndForAPause) {
@@ -78,7 +78,7 @@ TEST_F(LinkTest, SleepingThreadWakesAtOnceForAReportAndForAPause) {
         const int before = ringWriteIndex();
         auto start = std::chrono::steady_clock::now();
         instrument->sendReport(n);
-        ASSERT_TRUE(waitFor([&] { return ringWriteIndex() != before; }, 300));
+        ASSERT_TRUE(waitFor([&] { return ringWriteIndex() != before; }, 1000));
         reportMs.push_back(msSince(start));
         ASSERT_TRUE(takeReport());
         EXPECT_EQ(currentReport.rawIc, n);
@@ -91,11 +91,12 @@ TEST_F(LinkTest, SleepingThreadWakesAtOnceForAReportAndForAPause) {
         resumeCommsThread();
         ASSERT_TRUE(waitFor([] { return commsState.commsPaused.load() == 0; }, 300));
     }
-    // Without the wakes each would wait for the next poll, up to 250 ms.
+    // Without the wakes each would wait for the next poll, up to 250 ms; the margin is for a busy machine,
+    // where the kernel's own hand-over of pty bytes can lag.
     std::sort(reportMs.begin(), reportMs.end());
     std::sort(pauseMs.begin(), pauseMs.end());
-    EXPECT_LT(reportMs[2], 20);
-    EXPECT_LT(pauseMs[2], 20);
+    EXPECT_LT(reportMs[2], 50);
+    EXPECT_LT(pauseMs[2], 50);
     EXPECT_TRUE(linkUp());
 }
 
