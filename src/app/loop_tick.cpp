@@ -1,5 +1,7 @@
 #include "app/loop_tick.h"
 
+#include <algorithm>
+#include <chrono>
 #include <ctime>
 
 #include "app/menu_dispatch.h"
@@ -48,6 +50,16 @@ void relayoutAfterWindowChange() {
     refreshParameterPanel();
 }
 
+// The re-layout waits for the calendar second after the last one to begin.
+std::int64_t relayoutDueMs() {
+    if (shell.windowGeometryChanged != 1) return notDueMs;
+    const std::int64_t now = elapsedMilliseconds();
+    if (std::time(nullptr) >= shell.lastRelayoutSecond + 1) return nextPassMs();
+    using namespace std::chrono;
+    const auto sinceEpoch = duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+    return now + 1000 - sinceEpoch % 1000;
+}
+
 void takeOneReport() {
     if (!takeReport()) return;
     decodeCurrentReport();
@@ -56,10 +68,19 @@ void takeOneReport() {
     calibrationTransferStep();
 }
 
-void redrawWhenDue() {
+// The periodic redraw falls due once the interval has fully passed.
+std::int64_t periodicRedrawDueMs() {
     const std::int64_t interval = sweepControl.sweepState == SweepState::Sweeping ? sweepingRedrawMs : idleRedrawMs;
+    return graphRefresh.lastRedrawTime + interval + 1;
+}
+
+std::int64_t redrawDueMs() {
+    return graphRefresh.redrawRequested == 1 ? nextPassMs() : periodicRedrawDueMs();
+}
+
+void redrawWhenDue() {
     const std::int64_t now = elapsedMilliseconds();
-    if (now <= graphRefresh.lastRedrawTime + interval && graphRefresh.redrawRequested != 1) return;
+    if (now < periodicRedrawDueMs() && graphRefresh.redrawRequested != 1) return;
     graphRefresh.redrawRequested = 0;
     graphRefresh.lastRedrawTime = now;
     refreshGraph();
@@ -72,6 +93,11 @@ void refreshPanelOnNewTestConfiguration() {
 }
 
 } // namespace
+
+std::int64_t nextLoopTickDueMs() {
+    if (reportWaiting() || sweepStateMachineWantsPass()) return nextPassMs();
+    return std::min(redrawDueMs(), relayoutDueMs());
+}
 
 void loopTick() {
     trackMouse();

@@ -1,17 +1,33 @@
 #include "app/main_loop.h"
 
+#include <algorithm>
+
 #include "app/control_dispatch.h"
 #include "app/shell_state.h"
 #include "display/cursor_actions.h"
 #include "display/hot_regions.h"
 #include "display/parameter_box.h"
 #include "app/loop_tick.h"
+#include "base/elapsed_clock.h"
 #include "base/gui_numbers.h"
 #include "platform/platform.h"
 
 namespace {
 
 using gui::mainWindow;
+
+// Every wake is meant to come from an event, a report or a due time; this bounds a missed one.
+constexpr int longestLoopWaitMs = 1000;
+// For a moment after an event the loop keeps a 1 ms pace, so that what a handler set in motion (a
+// window settling, a follow-up event) is taken up as quickly as before.
+constexpr std::int64_t briskAfterEventMs = 100;
+std::int64_t lastEventMs = -briskAfterEventMs;
+
+std::int64_t nextPassDueMs() {
+    const std::int64_t due = nextLoopTickDueMs();
+    const std::int64_t brisk = lastEventMs + briskAfterEventMs > elapsedMilliseconds() ? nextPassMs() : due;
+    return std::min(due, brisk);
+}
 
 // A click that arrives together with the move that led to it must hit where the pointer is now.
 void takeClickPosition() {
@@ -89,7 +105,8 @@ void runHotRegionAction(int region) {
 }
 
 void mainLoopPass() {
-    shell.lastEvent = platform::waitEvent(1);
+    shell.lastEvent = platform::waitEvent(millisecondsUntil(nextPassDueMs(), longestLoopWaitMs));
+    if (shell.lastEvent != platform::EventNone) lastEventMs = elapsedMilliseconds();
     classifyEvent(shell.lastEvent);
 
     if ((shell.leftButtonDown == 1 && shell.leftButtonWasDown == 0) || shell.doubleClicked == 1)

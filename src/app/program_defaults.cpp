@@ -28,6 +28,7 @@
 #include "sweep/sweep_state_machine.h"
 #include "ui/main_window.h"
 #include "ui/parameter_panel_view.h"
+#include "platform/platform.h"
 
 void resetProgramDefaults() {
     resetShellDefaults();
@@ -52,6 +53,8 @@ void resetProgramDefaults() {
     resetConnectionIndicatorDefaults();
     resetInstrumentLinkDefaults();
     resetCommsDefaults();
+    // News from the comms thread ends the window thread's wait for events.
+    guiWakeHook.store(platform::wakeWaitEvent);
     resetSweepStateMachineDefaults();
     resetCalibrationTransferDefaults();
     resetResultsDefaults();

@@ -12,6 +12,16 @@ std::int64_t elapsedMilliseconds() {
         .count();
 }
 
+std::int64_t nextPassMs() {
+    return elapsedMilliseconds() + 1;
+}
+
+int millisecondsUntil(std::int64_t dueMs, int atMostMs) {
+    const std::int64_t left = dueMs - elapsedMilliseconds();
+    if (left <= 0) return 0;
+    return left < atMostMs ? static_cast<int>(left) : atMostMs;
+}
+
 void sleepMilliseconds(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }

@@ -9,15 +9,23 @@
 //    release ordering; the GUI loads ringWriteIndex with acquire ordering before it reads that slot, so
 //    a slot is never seen half-written. The ring has one producer and one consumer.
 // 3. Hand-over. To take a report the GUI waits until ringWriterAck is 0 (the writer has seen the previous
-//    take end), sets ringReaderBusy, and waits until ringWriterAck is 1. The comms thread copies
-//    ringReaderBusy into ringWriterAck on every pass and, while it is 1, neither reads the port nor
-//    touches the ring on that pass. Each wait lasts about one pass (1 ms), at most handOverTimeoutMs.
-//    With no comms thread running nobody writes the ring and the GUI takes without waiting.
-// 4. Pause. Around every write to the port the GUI sets commsPauseRequested and waits for commsPaused;
-//    the comms thread acknowledges between its loop steps and holds there until the request is cleared
-//    (or a stop is requested), so only one thread writes to the port at a time.
+//    take end), sets ringReaderBusy, wakes the thread and waits until ringWriterAck is 1; after the take
+//    it clears ringReaderBusy and wakes the thread again. The comms thread copies ringReaderBusy into
+//    ringWriterAck on every pass and, while it is 1, neither reads the port nor touches the ring on that
+//    pass. Each wait lasts one wake-up of the thread, at most handOverTimeoutMs. With no comms thread
+//    running nobody writes the ring and the GUI takes without waiting.
+// 4. Pause. Around every write to the port the GUI sets commsPauseRequested, wakes the thread and waits
+//    for commsPaused; the comms thread acknowledges between its loop steps and sleeps there until the
+//    request is cleared (with a wake) or a stop is requested, so only one thread writes to the port.
 // 5. Checksum errors found on the comms thread are handed to the GUI through pendingChecksumError; only
 //    the GUI thread touches controls.
+// 6. Sleeping. Between passes the comms thread sleeps until the next poll (lastPollMs + pollIntervalMs),
+//    the watchdog deadline, bytes arriving on the port, or a wake. Every flag the GUI sets for it (stop,
+//    pause and resume, connect, reader busy and done) is followed by wakeCommsThread; the thread drains
+//    the wake before it looks at the flags, so a wake is never lost. While the reader holds the ring or
+//    a report has only partly arrived the port is not watched (it would wake at once) and the thread
+//    looks again after 1 ms. Whatever the GUI should see (a stored report, a checksum error, the link
+//    lost) is followed by guiWakeHook, which ends the GUI's wait for window events.
 #include "link/comms_thread.h"
 
 #include <cstdio>
@@ -39,6 +47,13 @@ int nextRingIndex(int i) {
     return i == reportRingSize - 1 ? 0 : i + 1;
 }
 
+// Slices of the wait while the port cannot be watched (the reader holds the ring, or half a report is in).
+constexpr int shortWaitMs = 1;
+
+void wakeGui() {
+    if (void (*hook)() = guiWakeHook.load(acquire)) hook();
+}
+
 // Holds the thread between two loop steps while the GUI writes to the port.
 void honourPauseRequest() {
     if (commsState.commsPauseRequested.load(acquire) == 0) return;
@@ -46,8 +61,12 @@ void honourPauseRequest() {
     commsState.pausesHonoured.fetch_add(1, release);
     while (commsState.commsPauseRequested.load(acquire) != 0 &&
            instrumentLink.commsStopRequested.load(acquire) == 0)
-        sleepMilliseconds(1);
+        waitSerialPortOrWake(-1, false);
     commsState.commsPaused.store(0, release);
+}
+
+std::int64_t earlier(std::int64_t a, std::int64_t b) {
+    return a < b ? a : b;
 }
 
 // Reads exactly n bytes that the driver already holds.
@@ -72,6 +91,7 @@ void holdWriterOffTheRing() {
     const std::int64_t start = elapsedMilliseconds();
     waitForWriter(start, [] { return reportRing.ringWriterAck.load(acquire) == 0; });
     reportRing.ringReaderBusy.store(1, release);
+    wakeCommsThread();
     waitForWriter(start, [] { return reportRing.ringWriterAck.load(acquire) != 0; });
 }
 
@@ -88,6 +108,7 @@ void storeReportInRing(const Report& r) {
     // Publishing the index releases the slot's values to the reader.
     reportRing.ringWriteIndex.store(slot, release);
     commsState.reportsStored.fetch_add(1, release);
+    wakeGui();
 }
 
 void resetCommsDefaults() {
@@ -108,6 +129,7 @@ void resetCommsDefaults() {
     commsState.pendingChecksumError.store(-1, release);
     commsState.reportsStored.store(0, release);
     commsState.pausesHonoured.store(0, release);
+    commsState.commsPasses.store(0, release);
     commsState.resyncSkipBytes.store(0, relaxed);
     commsState.checksumErrorCount.store(0, relaxed);
     commsState.lastPollMs = 0;
@@ -117,13 +139,41 @@ void resetCommsDefaults() {
 int commsThreadMain() {
     while (instrumentLink.commsStopRequested.load(acquire) == 0) {
         honourPauseRequest();
-        sleepMilliseconds(1);
+        waitForCommsWork();
+        commsState.commsPasses.fetch_add(1, relaxed);
+        if (instrumentLink.commsStopRequested.load(acquire) != 0) break;
         pollInstrument();
         checkWatchdog();
         receiveReport();
     }
     commsState.commsThreadRunning.store(0, release);
     return 0;
+}
+
+void wakeCommsThread() {
+    wakeSerialPortWait();
+}
+
+int waitForCommsWork() {
+    if (instrumentLink.commsStopRequested.load(acquire) != 0 || commsState.commsPauseRequested.load(acquire) != 0)
+        return 0;
+    // An answer to the reader that no longer stands (or a new take) wants a pass now.
+    if (reportRing.ringWriterAck.load(acquire) != reportRing.ringReaderBusy.load(acquire)) return 0;
+    if (instrumentLink.linkConnected.load(acquire) != 1) {
+        waitSerialPortOrWake(-1, false);
+        return -1;
+    }
+    const std::int64_t due = earlier(commsState.lastPollMs + pollIntervalMs,
+                                     instrumentLink.lastGoodReplyMs.load(acquire) + watchdogTimeoutMs + 1);
+    std::int64_t timeout = due - elapsedMilliseconds();
+    if (timeout <= 0) return 0;
+    const int wanted = static_cast<int>(reportSize) + commsState.resyncSkipBytes.load(relaxed);
+    const int available = serialBytesAvailable();
+    if (available >= wanted && reportRing.ringReaderBusy.load(acquire) == 0) return 0;
+    const bool watchPort = available == 0 && reportRing.ringReaderBusy.load(acquire) == 0;
+    if (!watchPort) timeout = earlier(timeout, shortWaitMs);
+    waitSerialPortOrWake(static_cast<int>(timeout), watchPort);
+    return static_cast<int>(timeout);
 }
 
 void pollInstrument() {
@@ -136,8 +186,9 @@ void pollInstrument() {
 
 void checkWatchdog() {
     if (instrumentLink.linkConnected.load(acquire) != 1) return;
-    if (elapsedMilliseconds() > instrumentLink.lastGoodReplyMs.load(acquire) + watchdogTimeoutMs)
-        closeInstrumentLink();
+    if (elapsedMilliseconds() <= instrumentLink.lastGoodReplyMs.load(acquire) + watchdogTimeoutMs) return;
+    closeInstrumentLink();
+    wakeGui();
 }
 
 void receiveReport() {
@@ -147,6 +198,7 @@ void receiveReport() {
     if (ack != 0 || instrumentLink.linkConnected.load(acquire) != 1) return;
     if (!serialPortIsOpen()) {
         instrumentLink.linkConnected.store(0, release);
+        wakeGui();
         return;
     }
     int available = serialBytesAvailable();
@@ -161,6 +213,7 @@ void receiveReport() {
         return;
     }
     commsState.pendingChecksumError.store(decoded.receivedChecksum, release);
+    wakeGui();
     // Every second failure shifts the byte alignment by one until reports pass again.
     if (commsState.checksumErrorCount.fetch_add(1, relaxed) + 1 == 2) {
         commsState.checksumErrorCount.store(0, relaxed);
@@ -169,10 +222,15 @@ void receiveReport() {
     }
 }
 
+bool reportWaiting() {
+    return reportRing.ringWriteIndex.load(acquire) != reportRing.ringReadIndex.load(relaxed);
+}
+
 bool takeReport() {
     int readIndex = reportRing.ringReadIndex.load(relaxed);
     if (reportRing.ringWriteIndex.load(acquire) == readIndex) return false;
-    if (commsThreadIsRunning()) holdWriterOffTheRing();
+    const bool threadRunning = commsThreadIsRunning();
+    if (threadRunning) holdWriterOffTheRing();
     readIndex = nextRingIndex(readIndex);
     reportRing.ringReadIndex.store(readIndex, release);
     currentReport.statusWord = reportRing.statusWord[readIndex].load(relaxed);
@@ -182,6 +240,7 @@ bool takeReport() {
     currentReport.rawVr = reportRing.rawVr[readIndex].load(relaxed);
     currentReport.rawVb = reportRing.rawVb[readIndex].load(relaxed);
     reportRing.ringReaderBusy.store(0, release);
+    if (threadRunning) wakeCommsThread();
     return true;
 }
 
@@ -192,6 +251,7 @@ bool commsThreadIsRunning() {
 void pauseCommsThread() {
     if (!commsThreadIsRunning()) return;
     commsState.commsPauseRequested.store(1, release);
+    wakeCommsThread();
     // The thread acknowledges between loop steps; one that is ending never will.
     std::int64_t start = elapsedMilliseconds();
     while (commsState.commsPaused.load(acquire) == 0 && commsThreadIsRunning() &&
@@ -201,6 +261,7 @@ void pauseCommsThread() {
 
 void resumeCommsThread() {
     commsState.commsPauseRequested.store(0, release);
+    wakeCommsThread();
 }
 
 std::string takeChecksumErrorText() {

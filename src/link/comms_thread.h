@@ -36,6 +36,7 @@ struct CommsThreadState {
     std::atomic<int> pendingChecksumError{-1}; // received checksum of the last bad report, for the GUI
     std::atomic<std::int64_t> reportsStored{0}; // good reports put in the ring since start-up
     std::atomic<std::int64_t> pausesHonoured{0}; // GUI writes the thread has held still for
+    std::atomic<std::int64_t> commsPasses{0};    // loop passes since start-up: how often the thread woke
 
     // Written by the comms thread only; atomic so that they can be watched from outside.
     std::atomic<int> resyncSkipBytes{0};    // extra bytes to consume with the next report
@@ -47,6 +48,9 @@ struct CommsThreadState {
 };
 
 inline ReportRing reportRing;
+// Called on the comms thread when the GUI thread has news: a report in the ring, a checksum error,
+// the link lost. The program installs the window system's wake-up here; tests may leave it empty.
+inline std::atomic<void (*)()> guiWakeHook{nullptr};
 inline CommsThreadState commsState;
 // The report last taken from the ring (GUI thread).
 inline Report currentReport;
@@ -56,12 +60,19 @@ void resetCommsDefaults();
 
 // Thread body; returns 0 when commsStopRequested is seen.
 int commsThreadMain();
+// Any thread: ends the comms thread's wait, so that it looks at the flags at once.
+void wakeCommsThread();
+// The comms thread's wait before its next pass: until the next poll or watchdog deadline, bytes on the
+// port, or a wake. Returns the milliseconds it allowed (negative: no limit), for tests.
+int waitForCommsWork();
 void pollInstrument();
 void checkWatchdog();
 void receiveReport();
 // Comms thread (or a stand-in for it): puts a good report into the next ring slot and publishes it.
 void storeReportInRing(const Report& report);
 
+// GUI thread: whether the ring holds a report that takeReport would take.
+bool reportWaiting();
 // GUI thread: takes the oldest unread report into currentReport; false when the ring is empty.
 bool takeReport();
 

@@ -30,8 +30,15 @@ bool openInstrumentPort(const std::string& portName) {
 
 } // namespace
 
+InstrumentLink::~InstrumentLink() {
+    commsStopRequested.store(1, release);
+    wakeCommsThread();
+    if (commsThread.joinable()) commsThread.join();
+}
+
 void resetInstrumentLinkDefaults() {
     instrumentLink.commsStopRequested.store(1, release);
+    wakeCommsThread();
     if (instrumentLink.commsThread.joinable()) instrumentLink.commsThread.join();
     commsState.commsThreadRunning.store(0, release);
     closeSerialPort();
@@ -54,12 +61,14 @@ LinkOpenOutcome openInstrumentLink(const std::string& portName) {
         return LinkOpenOutcome::PortFailed;
     }
     instrumentLink.linkConnected.store(1, release);
+    wakeCommsThread();
     sleepMilliseconds(100);
     return LinkOpenOutcome::Opened;
 }
 
 void closeInstrumentLink() {
     instrumentLink.commsStopRequested.store(1, release);
+    wakeCommsThread();
     sleepMilliseconds(100);
     // Also releases a port whose device has gone, so the next open starts clean.
     closeSerialPort();

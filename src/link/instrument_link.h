@@ -17,10 +17,7 @@ struct InstrumentLink {
     std::string commsStatusText; // shown after "Com Status: "; " OK" once the connect transfer went out
 
     // The thread ends with the program; a joinable handle must not be destroyed.
-    ~InstrumentLink() {
-        commsStopRequested.store(1, std::memory_order_release);
-        if (commsThread.joinable()) commsThread.join();
-    }
+    ~InstrumentLink();
 };
 
 inline InstrumentLink instrumentLink;

@@ -171,6 +171,32 @@ void closeSerialPort() {
     closeLocked();
 }
 
+namespace {
+// Auto-reset: one wake ends one wait, and a wake given early is kept for the next.
+HANDLE wakeEvent() {
+    static HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    return event;
+}
+} // namespace
+
+void wakeSerialPortWait() {
+    SetEvent(wakeEvent());
+}
+
+// Received bytes do not signal anything here, so while the port is watched the wait is cut to 1 ms.
+void waitSerialPortOrWake(int timeoutMs, bool watchPort) {
+    DWORD ms = timeoutMs < 0 ? INFINITE : static_cast<DWORD>(timeoutMs);
+    if (watchPort) {
+        std::lock_guard<std::mutex> lock(portMutex);
+        if (portHandle != INVALID_HANDLE_VALUE && !portLost && ms > 1) ms = 1;
+    }
+    if (wakeEvent() == nullptr) {
+        Sleep(ms == INFINITE ? 1 : ms);
+        return;
+    }
+    WaitForSingleObject(wakeEvent(), ms);
+}
+
 #else
 
 namespace {
@@ -348,6 +374,50 @@ int writeSerialPort(const void* buffer, int n) {
 void closeSerialPort() {
     std::lock_guard<std::mutex> lock(portMutex);
     closeLocked();
+}
+
+namespace {
+// A pipe that wakes the waiting thread; the byte stays until a wait drains it, so no wake is lost.
+struct WakePipe {
+    int readEnd = -1;
+    int writeEnd = -1;
+    WakePipe() {
+        int ends[2];
+        if (::pipe(ends) != 0) return;
+        for (int fd : ends) {
+            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+            ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+        }
+        readEnd = ends[0];
+        writeEnd = ends[1];
+    }
+};
+
+WakePipe& wakePipe() {
+    static WakePipe pipe;
+    return pipe;
+}
+} // namespace
+
+void wakeSerialPortWait() {
+    const char byte = 1;
+    // A full pipe already holds a wake.
+    if (::write(wakePipe().writeEnd, &byte, 1) < 0) return;
+}
+
+void waitSerialPortOrWake(int timeoutMs, bool watchPort) {
+    const WakePipe& wake = wakePipe();
+    pollfd fds[2] = {{wake.readEnd, POLLIN, 0}, {-1, POLLIN, 0}};
+    if (watchPort) {
+        std::lock_guard<std::mutex> lock(portMutex);
+        if (usableLocked()) fds[1].fd = portFd;
+    }
+    // Without a pipe nothing could wake the wait, so it lasts no longer than the old 1 ms pass.
+    if (wake.readEnd < 0 && (timeoutMs < 0 || timeoutMs > 1)) timeoutMs = 1;
+    if (::poll(fds, 2, timeoutMs) <= 0 || (fds[0].revents & POLLIN) == 0) return;
+    char drained[64];
+    while (::read(wake.readEnd, drained, sizeof drained) > 0) {
+    }
 }
 
 #endif

@@ -28,5 +28,10 @@ void closeSerialPort();
 // at once, never touching the slot. A port held by the slot or by another program does not open.
 bool probeSerialPort(const std::string& name, int baud, int dataBits, int parity, int stopBits, int handshake,
                      int receiveBufferSize, int transmitBufferSize);
+// Waits up to timeoutMs (negative: no limit) until bytes wait on the open port or it hangs up (only
+// with watchPort), or wakeSerialPortWait is called. A wake given while nobody waits ends the next wait.
+void waitSerialPortOrWake(int timeoutMs, bool watchPort);
+// Any thread: ends the current or the next waitSerialPortOrWake at once.
+void wakeSerialPortWait();
 // Why the last open failed (empty after a successful open), for the log.
 std::string serialPortLastError();

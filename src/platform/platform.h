@@ -59,7 +59,11 @@ enum ControlEventType : int {
 };
 
 // Waits at most `timeoutMs` milliseconds (0 = just poll) for the next event and returns its code.
+// The wait also ends early, returning EventNone, on wakeWaitEvent and when the pointer moves over one of
+// the program's windows with the left button held (a drag that the loop follows).
 int waitEvent(int timeoutMs);
+// Any thread: ends the GUI thread's current waitEvent, or the next one when it is not waiting.
+void wakeWaitEvent();
 // Details of the event returned by the last waitEvent.
 int eventControl();
 int eventMenuItem();
@@ -72,7 +76,8 @@ int mouseX(int window);
 int mouseY(int window);
 
 // Test hook: queue events as if the user had caused them. They are returned by waitEvent in order,
-// before any real event.
+// before any real event. Control, menu, close and window events may be posted from any thread (a post
+// ends a wait); postMouseEvent belongs to the GUI thread.
 void postControlEvent(int control, int type = ControlLeftClick);
 void postMenuEvent(int menuItem, int window = 1);
 void postCloseEvent(int window);

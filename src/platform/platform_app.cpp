@@ -52,6 +52,7 @@ bool initPlatform() {
     s.offscreen = QGuiApplication::platformName() == QLatin1String("offscreen");
     if (s.offscreen) defaultHandler = qInstallMessageHandler(quietOffscreenHandler);
     detail::installEventFilter();
+    detail::rememberEventDispatcher();
     s.ready = true;
     return true;
 }
@@ -64,7 +65,7 @@ void resetPlatform() {
     auto& s = detail::state();
     detail::closeAllWindows();
     s.controls.clear();
-    s.posted.clear();
+    detail::clearPostedEvents();
     s.real.clear();
     s.current = {};
     s.mouseGlobal = {};

@@ -1,6 +1,7 @@
 // The event queue: test events, events translated from the toolkit, and the wait with a time-out.
 #include "platform/platform_internal.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QMenuBar>
@@ -19,6 +20,29 @@ int windowOfControl(int control) {
     auto& s = state();
     auto found = s.controls.find(control);
     return found == s.controls.end() ? 0 : found->second.window;
+}
+
+namespace {
+std::atomic<QAbstractEventDispatcher*> guiDispatcher{nullptr};
+
+void post(const Event& event) {
+    auto& s = state();
+    {
+        std::lock_guard<std::mutex> lock(s.postedMutex);
+        s.posted.push_back(event);
+    }
+    wakeWaitEvent();
+}
+} // namespace
+
+void rememberEventDispatcher() {
+    guiDispatcher.store(QCoreApplication::eventDispatcher(), std::memory_order_release);
+}
+
+void clearPostedEvents() {
+    auto& s = state();
+    std::lock_guard<std::mutex> lock(s.postedMutex);
+    s.posted.clear();
 }
 
 void queueControlEvent(int control, int type) {
@@ -51,6 +75,7 @@ protected:
         auto* mouse = static_cast<QMouseEvent*>(event);
         auto& s = state();
         s.mouseGlobal = mouse->globalPosition().toPoint();
+        if (event->type() == QEvent::MouseMove && (mouse->buttons() & Qt::LeftButton)) s.draggedSinceWait = true;
         if (event->type() == QEvent::MouseMove || mouse->button() != Qt::LeftButton) return false;
         WindowRecord* record = findWindow(window);
         if (record && record->menuBar && record->menuBar->isVisible() &&
@@ -82,6 +107,20 @@ bool take(std::deque<Event>& queue) {
     return true;
 }
 
+bool takePosted() {
+    auto& s = state();
+    std::lock_guard<std::mutex> lock(s.postedMutex);
+    return take(s.posted);
+}
+
+// A wake or a drag ends the wait without an event of its own.
+bool interrupted() {
+    auto& s = state();
+    const bool dragged = s.draggedSinceWait;
+    s.draggedSinceWait = false;
+    return s.wakeRequested.exchange(false, std::memory_order_acq_rel) || dragged;
+}
+
 } // namespace
 
 void installEventFilter() {
@@ -90,10 +129,16 @@ void installEventFilter() {
 
 } // namespace detail
 
+void wakeWaitEvent() {
+    detail::state().wakeRequested.store(true, std::memory_order_release);
+    if (QAbstractEventDispatcher* dispatcher = detail::guiDispatcher.load(std::memory_order_acquire))
+        dispatcher->wakeUp();
+}
+
 int waitEvent(int timeoutMs) {
     auto& s = detail::state();
     s.current = {};
-    if (detail::take(s.posted)) return s.current.code;
+    if (detail::takePosted()) return s.current.code;
     if (!QApplication::instance()) return EventNone;
     if (timeoutMs <= 0) {
         QApplication::processEvents(QEventLoop::AllEvents);
@@ -110,11 +155,11 @@ int waitEvent(int timeoutMs) {
     }();
     // The blocking pass also handles whatever is already pending, so an idle pass costs one dispatch.
     QDeadlineTimer deadline(timeoutMs, Qt::PreciseTimer);
-    if (detail::take(s.real)) return s.current.code;
+    if (detail::take(s.real) || detail::interrupted()) return s.current.code;
     while (!deadline.hasExpired()) {
         wake->start(static_cast<int>(std::max<qint64>(1, deadline.remainingTime())));
         QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-        if (detail::take(s.posted) || detail::take(s.real)) break;
+        if (detail::takePosted() || detail::take(s.real) || detail::interrupted()) break;
     }
     wake->stop();
     return s.current.code;
@@ -149,26 +194,26 @@ int mouseY(int window) {
 }
 
 void postControlEvent(int control, int type) {
-    detail::state().posted.push_back({EventControl, detail::windowOfControl(control), control, 0, type});
+    detail::post({EventControl, detail::windowOfControl(control), control, 0, type});
 }
 
 void postMenuEvent(int menuItem, int window) {
-    detail::state().posted.push_back({EventMenu, window, 0, menuItem, 0});
+    detail::post({EventMenu, window, 0, menuItem, 0});
 }
 
 void postCloseEvent(int window) {
-    detail::state().posted.push_back({EventCloseWindow, window, 0, 0, 0});
+    detail::post({EventCloseWindow, window, 0, 0, 0});
 }
 
 void postWindowEvent(int code, int window) {
-    detail::state().posted.push_back({code, window, 0, 0, 0});
+    detail::post({code, window, 0, 0, 0});
 }
 
 void postMouseEvent(int code, int window, int x, int y) {
     auto& s = detail::state();
     auto* record = detail::findWindow(window);
     s.mouseGlobal = record && record->client ? record->client->mapToGlobal(QPoint(x, y)) : QPoint(x, y);
-    s.posted.push_back({code, window, 0, 0, 0});
+    detail::post({code, window, 0, 0, 0});
 }
 
 } // namespace platform

@@ -8,8 +8,10 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <atomic>
 #include <deque>
 #include <map>
+#include <mutex>
 
 class QAction;
 class QMenu;
@@ -76,10 +78,13 @@ struct PlatformState {
     std::map<int, WindowRecord> windows;
     std::map<int, ControlRecord> controls;
 
-    std::deque<Event> posted; // test events, served first
+    std::mutex postedMutex;   // test events may come from any thread
+    std::deque<Event> posted; // test events, served first; guarded by postedMutex
     std::deque<Event> real;   // events caused by the toolkit
     Event current;
 
+    std::atomic<bool> wakeRequested{false}; // set by wakeWaitEvent from any thread
+    bool draggedSinceWait = false;          // the pointer moved with the left button held
     QPoint mouseGlobal;          // last pointer position seen, screen coordinates
     int lastActivatedWindow = 0; // stands in for the foreground window where the toolkit cannot tell
     int activeOverride = -1;
@@ -91,6 +96,9 @@ PlatformState& state();
 
 // Events
 void queueEvent(const Event& event);
+void clearPostedEvents();
+// Remembers the GUI thread's event dispatcher so that other threads can wake it.
+void rememberEventDispatcher();
 void queueControlEvent(int control, int type);
 int windowOfControl(int control);
 void installEventFilter();

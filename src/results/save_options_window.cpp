@@ -203,7 +203,7 @@ void openSaveOptions() {
     }
     std::int64_t lastUpdate = elapsedMilliseconds();
     for (;;) {
-        const int event = platform::waitEvent(1);
+        const int event = platform::waitEvent(millisecondsUntil(lastUpdate + updateIntervalMs, updateIntervalMs));
         if (closeRequested(event) || !platform::windowExists(windowSaveOptions)) break;
         if (event == platform::EventControl) saveOptionsControlEvent(platform::eventControl());
         if (elapsedMilliseconds() - lastUpdate >= updateIntervalMs) {

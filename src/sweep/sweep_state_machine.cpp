@@ -61,13 +61,19 @@ void clearStopCode() {
     registerImage[regControl] &= ~static_cast<std::int64_t>(controlClearStopCode);
 }
 
+// Codes 9 to 13 are not acted on: the ramp goes on.
+bool stopCodeEndsRamp(std::int64_t code) {
+    return (code >= 1 && code <= 8) || code == 14 || code == 15;
+}
+
 void actOnStopCode() {
     SweepControl& s = sweepControl;
     std::int64_t code = decodedStatus.stopCode;
+    if (!stopCodeEndsRamp(code)) return;
     if (code == 1) {
         s.lastStopReason = stopCodeText(1);
         s.sweepState = SweepState::RunCompleted;
-    } else if ((code >= 2 && code <= 8) || code == 14 || code == 15) {
+    } else {
         s.lastStopReason = stopCodeText(static_cast<int>(code));
         // The sample that crossed a voltage or current limit is not part of the curve.
         bool limit = code >= 3 && code <= 6;
@@ -174,6 +180,16 @@ SweepOutcome advanceSweepStateMachine() {
         return SweepOutcome::RunCompleted;
     }
     return SweepOutcome::None;
+}
+
+bool sweepStateMachineWantsPass() {
+    const SweepControl& s = sweepControl;
+    switch (s.sweepState) {
+    case SweepState::Idle: return s.runRequest == 1;
+    case SweepState::CheckingFlagsReset: return decodedStatus.stopCode == 0;
+    case SweepState::Sweeping: return stopCodeEndsRamp(decodedStatus.stopCode);
+    default: return true;
+    }
 }
 
 void storeSampleWhileSweeping() {

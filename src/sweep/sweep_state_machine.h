@@ -65,6 +65,8 @@ void decodeCurrentReport();
 void storeSampleWhileSweeping();
 // One transition of the sweep state machine.
 SweepOutcome advanceSweepStateMachine();
+// Whether the next transition can happen without a further report (the loop then waits for nothing).
+bool sweepStateMachineWantsPass();
 // The connect / disconnect button abandons a run without saving it.
 void abandonRun();
 bool sweepIsIdle();

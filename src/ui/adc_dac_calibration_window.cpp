@@ -398,7 +398,7 @@ void openAdcDacCalibrationWindow() {
         platform::closeWindow(adcDacWindow);
         return;
     }
-    runWindowLoop(loopPass);
+    runWindowLoop(loopPass, [] { return window.uploading ? nextPassMs() : factorySequenceDueMs(); });
     closeDown();
     platform::closeWindow(adcDacWindow);
 }

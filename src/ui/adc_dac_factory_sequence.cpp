@@ -181,6 +181,10 @@ int factorySequenceTick() {
     return perform(s);
 }
 
+std::int64_t factorySequenceDueMs() {
+    return sequence.running ? nextPassMs() : notDueMs;
+}
+
 void factorySequenceActionDone() {
     sequence.waiting = false;
 }

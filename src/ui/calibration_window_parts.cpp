@@ -1,10 +1,16 @@
 #include "ui/calibration_window_parts.h"
 
+#include <algorithm>
+
 #include "base/calibration_window_colours.h"
+#include "base/elapsed_clock.h"
+#include "link/comms_thread.h"
 #include "base/unit_format.h"
 
 namespace {
 
+// Events, reports and due times end the windows' waits; this bounds a missed wake.
+constexpr int longestWindowWaitMs = 1000;
 constexpr int labelHeight = 20;
 constexpr int tickSize = 23;
 constexpr int busySize = 19;
@@ -64,9 +70,12 @@ void pressBenchConnect(int button, bool connected, const std::function<bool()>& 
     platform::messageBox("Error", failure, platform::IconError, platform::ButtonsOk);
 }
 
-void runWindowLoop(const std::function<bool(int event)>& pass) {
+void runWindowLoop(const std::function<bool(int event)>& pass, const std::function<std::int64_t()>& dueMs) {
     for (;;) {
-        const bool goOn = pass(platform::waitEvent(1));
+        // A report waiting in the ring is for the window to take; a watcher of every pass keeps the old pace.
+        std::int64_t due = dueMs ? dueMs() : notDueMs;
+        if (reportWaiting() || calibrationWindowPassHook) due = std::min(due, nextPassMs());
+        const bool goOn = pass(platform::waitEvent(millisecondsUntil(due, longestWindowWaitMs)));
         if (calibrationWindowPassHook) calibrationWindowPassHook();
         if (!goOn) return;
     }

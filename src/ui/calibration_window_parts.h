@@ -2,6 +2,7 @@
 // busy pictures, and the "Connect" buttons of the bench instruments on the LAN.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -32,9 +33,10 @@ void pressBenchConnect(int button, bool connected, const std::function<bool()>& 
 // Called after every pass of a calibration window's loop; tests watch and drive the window with it.
 inline std::function<void()> calibrationWindowPassHook;
 
-// Runs `pass` once per loop pass (after waiting up to 1 ms for an event) until it returns false.
+// Runs `pass` once per loop pass until it returns false. Each pass first waits for an event, a report
+// from the comms thread or the time `dueMs` names (elapsed milliseconds; none: only events and reports).
 // The pass sees the event code; control events name their control through platform::eventControl().
-void runWindowLoop(const std::function<bool(int event)>& pass);
+void runWindowLoop(const std::function<bool(int event)>& pass, const std::function<std::int64_t()>& dueMs = {});
 
 // "0.0100000000" -> "0.01"; "5.0000000000" -> "5": ten decimals with trailing zeros and point removed.
 std::string readingText(double value);

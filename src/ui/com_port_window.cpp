@@ -18,6 +18,8 @@ using namespace gui;
 constexpr int rowHeight = 20;
 constexpr int firstPort = 1;
 constexpr int lastPort = 99;
+// Events and the scan's pauses end the window's waits; this bounds a missed wake.
+constexpr int longestWindowWaitMs = 1000;
 
 // Set when the window lost the foreground; it closes once another of the program's windows has it.
 bool deactivated = false;
@@ -186,8 +188,19 @@ bool buildComPortWindow() {
     return true;
 }
 
+namespace {
+
+// A running scan's next step: at once, or when its pause ends.
+std::int64_t scanDueMs() {
+    const ComPortScan& s = comPortScan;
+    if (s.scanStep == 0) return notDueMs;
+    return s.waitUntilMs != 0 ? s.waitUntilMs : nextPassMs();
+}
+
+} // namespace
+
 bool comPortWindowPass() {
-    const bool open = handleEvent(platform::waitEvent(1));
+    const bool open = handleEvent(platform::waitEvent(millisecondsUntil(scanDueMs(), longestWindowWaitMs)));
     advanceScan();
     return open && !clickedAway();
 }

@@ -3,13 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
+#include <functional>
 #include <map>
+#include <thread>
 
 #include "app/loop_tick.h"
 #include "app/program_defaults.h"
 #include "base/elapsed_clock.h"
 #include "base/settings_file.h"
+#include "link/comms_thread.h"
 #include "app/shell_state.h"
 #include "app/startup.h"
 #include "display/cursor_actions.h"
@@ -18,6 +22,7 @@
 #include "display/hot_regions.h"
 #include "display/parameter_box.h"
 #include "local_http_server.h"
+#include "base/gui_numbers.h"
 #include "sweep/run_record.h"
 #include "sweep/sweep_parameters.h"
 #include "test_support.h"
@@ -312,4 +317,53 @@ TEST_F(MainLoopTest, LoopTickPressAtANewPointerPositionRedrawsAtOnce) {
         EXPECT_EQ(graphRefresh.lastRedrawTime != notDue, c.redraw) << c.x << "," << c.y << " " << c.button;
     }
     shell.leftButtonDown = 0;
+}
+
+TEST_F(MainLoopTest, IdleLoopSleepsYetAClickOrAReportFromAnotherThreadIsHandledAtOnce) {
+    // Past the opening events (or the last click) and the redraws they asked for, nothing is due for seconds.
+    auto settle = [] {
+        const std::int64_t until = elapsedMilliseconds() + 250;
+        while (elapsedMilliseconds() < until) mainLoopPass();
+    };
+    settle();
+    EXPECT_GT(nextLoopTickDueMs() - elapsedMilliseconds(), 5000);
+    const std::int64_t idleStart = elapsedMilliseconds();
+    int passes = 0;
+    while (elapsedMilliseconds() - idleStart < 1000) {
+        mainLoopPass();
+        ++passes;
+    }
+    EXPECT_LE(passes, 3);
+
+    struct Case {
+        const char* what;
+        std::function<void()> fromOtherThread;
+        std::function<bool()> handled;
+    } cases[] = {
+        {"click", [] { platform::postControlEvent(gui::controlDutNpn + 1); },
+         [] { return shell.lastEvent == platform::EventControl && sweepParameters.dutType == "PNP"; }},
+        {"report",
+         [] {
+             Report r;
+             r.rawIc = 4242;
+             storeReportInRing(r);
+         },
+         [] { return currentReport.rawIc == 4242; }},
+    };
+    for (const Case& c : cases) {
+        settle();
+        std::atomic<std::int64_t> sentAt{0};
+        const std::int64_t start = elapsedMilliseconds();
+        std::thread other([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(80));
+            sentAt = elapsedMilliseconds();
+            c.fromOtherThread();
+        });
+        mainLoopPass();
+        const std::int64_t returned = elapsedMilliseconds();
+        other.join();
+        EXPECT_TRUE(c.handled()) << c.what;
+        EXPECT_GE(returned - start, 70) << c.what << ": the pass slept until it came";
+        EXPECT_LE(returned - sentAt.load(), 20) << c.what;
+    }
 }

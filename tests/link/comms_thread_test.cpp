@@ -41,6 +41,65 @@ TEST_F(LinkTest, PollsIdleInstrumentAndHandsReportsOverSlowly) {
     EXPECT_FALSE(takeReport());
 }
 
+TEST_F(LinkTest, IdleThreadSleepsBetweenPollsThatKeepAQuarterSecondApart) {
+    // A failed open leaves the thread idling with nothing to do: it does not wake until it is stopped.
+    ASSERT_EQ(openInstrumentLink("COM98"), LinkOpenOutcome::PortFailed);
+    ASSERT_TRUE(commsThreadIsRunning());
+    std::int64_t passes = commsState.commsPasses.load();
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_LE(commsState.commsPasses.load() - passes, 2);
+    closeInstrumentLink();
+    EXPECT_FALSE(commsThreadIsRunning());
+
+    connectInstrument();
+    ASSERT_TRUE(linkUp());
+    std::this_thread::sleep_for(std::chrono::milliseconds(300)); // the connect transfer is over
+    const std::size_t first = instrument->polls().size();
+    passes = commsState.commsPasses.load();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1600));
+    // Woken by each poll's deadline and each reply: a handful of passes a second, not one a millisecond.
+    EXPECT_LT(commsState.commsPasses.load() - passes, 40);
+    const auto times = instrument->polls();
+    ASSERT_GE(times.size(), first + 5);
+    // Over several periods the instrument side's own scheduling delays (which may even deliver two polls
+    // in one read) average out; a poll that came early, late or twice per period would not.
+    const double mean = std::chrono::duration<double, std::milli>(times.back() - times[first]).count() /
+                        static_cast<double>(times.size() - first - 1);
+    EXPECT_NEAR(mean, 250.0, 10.0);
+}
+
+TEST_F(LinkTest, SleepingThreadWakesAtOnceForAReportAndForAPause) {
+    instrument->answerPolls = false;
+    connectInstrument();
+    ASSERT_TRUE(linkUp());
+    std::vector<long long> reportMs, pauseMs;
+    for (int n = 1; n <= 5; ++n) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(60)); // deep in its wait for the next poll
+        const int before = ringWriteIndex();
+        auto start = std::chrono::steady_clock::now();
+        instrument->sendReport(n);
+        ASSERT_TRUE(waitFor([&] { return ringWriteIndex() != before; }, 1000));
+        reportMs.push_back(msSince(start));
+        ASSERT_TRUE(takeReport());
+        EXPECT_EQ(currentReport.rawIc, n);
+
+        std::this_thread::sleep_for(std::chrono::milliseconds(60));
+        start = std::chrono::steady_clock::now();
+        pauseCommsThread();
+        pauseMs.push_back(msSince(start));
+        EXPECT_EQ(commsState.commsPaused.load(), 1);
+        resumeCommsThread();
+        ASSERT_TRUE(waitFor([] { return commsState.commsPaused.load() == 0; }, 300));
+    }
+    // Without the wakes each would wait for the next poll, up to 250 ms; the margin is for a busy machine,
+    // where the kernel's own hand-over of pty bytes can lag.
+    std::sort(reportMs.begin(), reportMs.end());
+    std::sort(pauseMs.begin(), pauseMs.end());
+    EXPECT_LT(reportMs[2], 50);
+    EXPECT_LT(pauseMs[2], 50);
+    EXPECT_TRUE(linkUp());
+}
+
 TEST_F(LinkTest, FastReportsArriveInOrderThroughTheRingWrap) {
     instrument->answerPolls = false;
     connectInstrument();

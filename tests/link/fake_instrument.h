@@ -18,6 +18,7 @@ struct FakeInstrument {
     std::mutex sendMutex;
     std::mutex framesMutex;
     std::vector<Frame> writeFrames;
+    std::vector<std::chrono::steady_clock::time_point> pollTimes; // when each read request arrived
     std::atomic<bool> stop{false};
     std::thread worker;
 
@@ -53,6 +54,10 @@ struct FakeInstrument {
         std::lock_guard<std::mutex> lock(framesMutex);
         return writeFrames;
     }
+    std::vector<std::chrono::steady_clock::time_point> polls() {
+        std::lock_guard<std::mutex> lock(framesMutex);
+        return pollTimes;
+    }
 
 private:
     void run() {
@@ -74,6 +79,10 @@ private:
                     std::lock_guard<std::mutex> lock(framesMutex);
                     writeFrames.push_back(f);
                 } else {
+                    {
+                        std::lock_guard<std::mutex> lock(framesMutex);
+                        pollTimes.push_back(std::chrono::steady_clock::now());
+                    }
                     pollsSeen.fetch_add(1);
                     if (answerPolls) sendReport(1000000 + pollsSeen.load());
                 }
