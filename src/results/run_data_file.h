@@ -5,7 +5,7 @@
 #include <array>
 #include <string>
 
-#include "results/safe_file.h"
+#include "base/safe_file.h"
 #include "sweep/run_record.h"
 
 // Columns 12 to 27 (BGmode ... Notes2) of the first data line, from the sweep parameters as they are now.

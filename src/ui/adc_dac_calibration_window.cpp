@@ -296,17 +296,36 @@ void uploadStep() {
     factorySequenceActionDone();
 }
 
+// A failure in the factory sequence stops it; one by hand is only told.
+void benchFailure(const std::string& why) {
+    if (factorySequenceRunning()) stopFactorySequence(why);
+    else reportBenchFailure(why);
+}
+
 void measureWithSelectedRange() {
     const int selected = std::max(platform::controlState(dmmRangeList), 0);
-    readDmm(platform::controlItemText(dmmRangeList, selected));
-    platform::setControlText(dmmReading, readingText(dmmLink.lastReading));
+    const bool taken = readDmm(platform::controlItemText(dmmRangeList, selected));
+    platform::setControlText(dmmReading, taken ? readingText(dmmLink.lastReading) : noReadingText);
     platform::setControlState(dmmRangeList, selected);
+    showBenchConnection(dmmConnect, dmmConnected());
+    // In the sequence the step that would calibrate with the reading refuses it and stops there.
+    if (!taken && dmmLink.lastFault != DmmFault::NotConnected && !factorySequenceRunning())
+        reportBenchFailure(dmmFailureMessage());
 }
 
 void chooseFixtureState() {
     const int selected = platform::controlState(fixtureStateList);
-    if (selected < 0 || !fixtureConnected()) return;
-    setFixtureState(platform::controlItemText(fixtureStateList, selected));
+    if (selected < 0) return;
+    const std::string state = platform::controlItemText(fixtureStateList, selected);
+    if (!fixtureConnected()) {
+        if (factorySequenceRunning()) stopFactorySequence(fixtureFailureMessage(state));
+        return;
+    }
+    if (!setFixtureState(state)) {
+        showBenchConnection(fixtureConnect, fixtureConnected());
+        benchFailure(fixtureFailureMessage(state));
+        return;
+    }
     platform::setControlState(fixtureStateList, selected);
 }
 

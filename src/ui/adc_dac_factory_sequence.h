@@ -3,6 +3,8 @@
 // between the sections.
 #pragma once
 
+#include <string>
+
 void resetFactorySequence();
 // "Go!": starts the selected sequence when both bench instruments are connected, or stops a running one.
 void pressGo();
@@ -11,3 +13,6 @@ void pressGo();
 int factorySequenceTick();
 // The action of a step that waits (an Ic capture, CREATE, ERASE, the upload, "Prep") has completed.
 void factorySequenceActionDone();
+bool factorySequenceRunning();
+// A step could not be done: the sequence stops where it is, and the user is told why.
+void stopFactorySequence(const std::string& why);

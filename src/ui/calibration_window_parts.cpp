@@ -1,6 +1,7 @@
 #include "ui/calibration_window_parts.h"
 
 #include "base/calibration_window_colours.h"
+#include "base/messages.h"
 #include "base/unit_format.h"
 
 namespace {
@@ -62,6 +63,15 @@ void pressBenchConnect(int button, bool connected, const std::function<bool()>& 
     }
     platform::setControlText(button, "Connect");
     platform::messageBox("Error", failure, platform::IconError, platform::ButtonsOk);
+}
+
+void showBenchConnection(int button, bool connected) {
+    if (!connected && platform::controlText(button) == "Connected") platform::setControlText(button, "Connect");
+}
+
+void reportBenchFailure(const std::string& text) {
+    appendLogLine(text);
+    platform::messageBox("Error", text, platform::IconError, platform::ButtonsOk);
 }
 
 void runWindowLoop(const std::function<bool(int event)>& pass) {
