@@ -1,5 +1,6 @@
 #include "calibration/calibration_check.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -63,12 +64,13 @@ bool linesAreNumbers(std::string_view content, std::string& reason) {
     std::size_t pos = 0;
     for (std::size_t n = 1; n <= calibrationLineCount; ++n) {
         const std::size_t end = content.find('\n', pos);
-        if (end == std::string_view::npos) {
-            reason = "only " + std::to_string(n - 1) + " of 71 lines";
+        const std::string_view line = content.substr(std::min(pos, content.size()), end == std::string_view::npos ? std::string_view::npos : end - pos);
+        if (!wholeLineIsNumber(line)) {
+            reason = "line " + std::to_string(n) + " is not a number";
             return false;
         }
-        if (!wholeLineIsNumber(content.substr(pos, end - pos))) {
-            reason = "line " + std::to_string(n) + " is not a number";
+        if (end == std::string_view::npos) {
+            reason = "line " + std::to_string(n) + " has no line end";
             return false;
         }
         pos = end + 1;
