@@ -22,11 +22,7 @@ protected:
 
     void SetUp() override {
         CalibrationWindowTest::SetUp();
-        window = calwin::adcDacWindow;
-        instrument.attach();
-        instrumentLink.linkConnected.store(1);
-        testsupport::writeFile(calibrationFileName, nominalCalibrationText());
-        ASSERT_TRUE(loadCalibrationFileFrom(calibrationFileName));
+        useInstrument(instrument);
     }
     void everyPass() override {
         if (pumping) instrument.pump();

@@ -38,11 +38,7 @@ protected:
     void SetUp() override {
         CalibrationWindowTest::SetUp();
         calibrationPacing.waitScale = 0.05;
-        window = calwin::adcDacWindow;
-        instrument.attach();
-        instrumentLink.linkConnected.store(1);
-        testsupport::writeFile(calibrationFileName, nominalCalibrationText());
-        ASSERT_TRUE(loadCalibrationFileFrom(calibrationFileName));
+        useInstrument(instrument);
     }
     void everyPass() override {
         instrument.pump();
