@@ -199,3 +199,7 @@ void stopFactorySequence(const std::string& why) {
     stop();
     reportBenchFailure(why);
 }
+
+void haltFactorySequence() {
+    stop();
+}

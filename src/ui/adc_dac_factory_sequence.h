@@ -16,3 +16,5 @@ void factorySequenceActionDone();
 bool factorySequenceRunning();
 // A step could not be done: the sequence stops where it is, and the user is told why.
 void stopFactorySequence(const std::string& why);
+// The same, for a caller that tells the user itself.
+void haltFactorySequence();

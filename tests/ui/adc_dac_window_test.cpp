@@ -253,4 +253,60 @@ TEST_F(AdcDacWindowTest, MissingFilesAndAbsentBenchAreReported) {
     EXPECT_EQ(platform::recordedDialogs()[2].body, "DMM not connected");
 }
 
+TEST_F(AdcDacWindowTest, DacFieldsOutOfRangeAreClamped) {
+    const struct {
+        const char* text;
+        std::uint32_t counts;
+    } cases[] = {{"1e30", 65535}, {"70000", 65535}, {"-5", 0}, {"-1e300", 0}, {"garbage", 0}, {"812.9", 812}};
+    for (const auto& c : cases) {
+        script.push_back(type(coefficientField + 1, c.text));
+        script.push_back(press(levelButton + 0));
+        script.push_back(check([this, c] {
+            EXPECT_EQ(lastSent(regBaseGateDacActiveRaw), c.counts) << c.text;
+            EXPECT_EQ(lastSent(regBaseGateDacIdleRaw), c.counts) << c.text;
+        }));
+    }
+    openAdcDacCalibrationWindow();
+    EXPECT_TRUE(platform::recordedDialogs().empty());
+}
+
+TEST_F(AdcDacWindowTest, IcRunThatNeverReachesItsVoltageEndsAndASecondIsRefused) {
+    pumping = false; // the instrument reports nothing: the run cannot reach 20 V
+    std::int64_t started = 0;
+    script = {
+        check([&started] { started = elapsedMilliseconds(); }),
+        press(icRunButton + 0),
+        press(icRunButton + 3),
+        waitFor([this] { return (lastSent(regControl) & controlStop) != 0; }),
+        check([&started] {
+            EXPECT_GE(elapsedMilliseconds() - started, pacedMs(15000));
+            EXPECT_EQ(field(icRuns()[0].rawIcField), "-1");
+            EXPECT_EQ(field(icRuns()[3].rawIcField), "-1");
+        }),
+    };
+    openAdcDacCalibrationWindow();
+    std::vector<std::string> bodies;
+    for (const platform::RecordedDialog& d : platform::recordedDialogs()) bodies.push_back(d.body);
+    const std::vector<std::string> expected = {"Ic run already in progress: wait for its tick",
+                                               "+Ic run of 'RANGE1' did not reach +20 V within 15 s"};
+    EXPECT_EQ(bodies, expected);
+}
+
+TEST_F(AdcDacWindowTest, EraseAndUploadWithoutTheInstrumentSaySoAndSendNothing) {
+    std::size_t transfersBefore = 0;
+    script = {
+        check([this, &transfersBefore] {
+            instrumentLink.linkConnected.store(0);
+            transfersBefore = instrument.transfers.size();
+        }),
+        press(eraseButton),
+        press(uploadButton),
+        check([this, &transfersBefore] { EXPECT_EQ(instrument.transfers.size(), transfersBefore); }),
+    };
+    openAdcDacCalibrationWindow();
+    ASSERT_EQ(platform::recordedDialogs().size(), 2u);
+    for (const platform::RecordedDialog& d : platform::recordedDialogs())
+        EXPECT_EQ(d.body, "No USB detected - Please connect to device and retry");
+}
+
 } // namespace
