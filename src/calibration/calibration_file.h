@@ -41,13 +41,13 @@ std::string calibrationFileContent(const CalibrationTexts& texts);
 
 // Reads `path` and refits calibrationCoefficients; false (nothing changed) if it cannot be opened.
 bool loadCalibrationFileFrom(const std::string& path);
-// Creates `path` anew with calibrationFileContent; false if it cannot be written.
+// Replaces `path`, in one step, with calibrationFileContent; false if it cannot be written.
 bool writeCalibrationFileTo(const std::string& path, const CalibrationTexts& texts);
 
 // KRV_cal.txt in the working directory: load, telling the user when the file is missing.
 void loadCalibrationFile();
-// Writes a new KRV_cal.txt from the field texts and loads it.
-void createCalibrationFile(const CalibrationTexts& texts);
+// Writes a new KRV_cal.txt from the field texts and loads it; false (nothing loaded) when it cannot be written.
+bool createCalibrationFile(const CalibrationTexts& texts);
 
 // The instrument's calibration block as the block transfer downloads and compares it.
 using CalibrationBlock = std::array<std::uint8_t, calibrationBlockSize>;

@@ -26,9 +26,10 @@ void loadCalibrationFile() {
     }
 }
 
-void createCalibrationFile(const CalibrationTexts& texts) {
-    writeCalibrationFileTo(calibrationFileName, texts);
+bool createCalibrationFile(const CalibrationTexts& texts) {
+    if (!writeCalibrationFileTo(calibrationFileName, texts)) return false;
     loadCalibrationFile();
+    return true;
 }
 
 bool calibrationFileCanBeOpened() {

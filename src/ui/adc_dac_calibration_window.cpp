@@ -11,6 +11,7 @@
 #include "base/elapsed_clock.h"
 #include "base/messages.h"
 #include "base/unit_format.h"
+#include "calibration/calibration_check.h"
 #include "calibration/calibration_file.h"
 #include "calibration/calibration_pacing.h"
 #include "calibration/dmm_link.h"
@@ -292,7 +293,16 @@ void createCoefficientsFile() {
     platform::showControl(createTick, false);
     CalibrationTexts texts;
     for (int i = 0; i < fieldCount; ++i) texts[static_cast<std::size_t>(i)] = fieldText(i);
-    createCalibrationFile(texts);
+    // Numbers no working instrument gives would be uploaded next and make every reading wrong.
+    std::string why;
+    if (!calibrationDataPlausible(calibrationFileContent(texts), why)) {
+        benchFailure("KRV_cal.txt not created: " + why);
+        return;
+    }
+    if (!createCalibrationFile(texts)) {
+        benchFailure("KRV_cal.txt cannot be written");
+        return;
+    }
     platform::showControl(createTick, true);
     factorySequenceActionDone();
 }

@@ -309,4 +309,17 @@ TEST_F(AdcDacWindowTest, EraseAndUploadWithoutTheInstrumentSaySoAndSendNothing) 
         EXPECT_EQ(d.body, "No USB detected - Please connect to device and retry");
 }
 
+TEST_F(AdcDacWindowTest, CreateRefusesNumbersNoWorkingInstrumentGives) {
+    const std::string before = testsupport::readFile(calibrationFileName);
+    script = {press(defaultValuesButton), type(coefficientField + 1, "650"), type(coefficientField + 5, "5810"),
+              press(createButton), press(defaultValuesButton), type(coefficientField + 52, "0"), press(createButton)};
+    openAdcDacCalibrationWindow();
+    EXPECT_EQ(testsupport::readFile(calibrationFileName), before);
+    std::vector<std::string> bodies;
+    for (const platform::RecordedDialog& d : platform::recordedDialogs()) bodies.push_back(d.body);
+    const std::vector<std::string> expected = {"KRV_cal.txt not created: Vb DAC active slope -258, expected about 258",
+                                               "KRV_cal.txt not created: Ic ADC range 0 slope 1.16e-09, expected about 5.78e-10"};
+    EXPECT_EQ(bodies, expected);
+}
+
 } // namespace
