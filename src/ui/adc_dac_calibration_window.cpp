@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <fstream>
 #include <string>
+#include <string_view>
 
 #include "base/elapsed_clock.h"
 #include "base/messages.h"
@@ -331,6 +332,12 @@ void startUpload() {
     std::ifstream in(calibrationFileName, std::ios::binary);
     in.read(reinterpret_cast<char*>(window.uploadBuffer.data()), static_cast<std::streamsize>(window.uploadBuffer.size()));
     platform::showControl(uploadTick, false);
+    // A missing or damaged file would become the instrument's calibration.
+    std::string why;
+    if (!calibrationDataPlausible(std::string_view(reinterpret_cast<const char*>(window.uploadBuffer.data()), window.uploadBuffer.size()), why)) {
+        benchFailure("KRV_cal.txt not uploaded: " + why);
+        return;
+    }
     platform::setControlState(uploadProgress, 0);
     platform::showControl(uploadProgress, true);
     window.uploadAddress = 0;

@@ -6,6 +6,7 @@
 #include "base/elapsed_clock.h"
 #include "calibration/calibration_file.h"
 #include "nominal_cal.h"
+#include "support/recalibrated_block.h"
 #include "sweep/instrument_values.h"
 #include "ui/adc_dac_window_layout.h"
 #include "ui/calibration_windows.h"
@@ -199,18 +200,25 @@ TEST_F(AdcDacWindowTest, CalCapturesTheAverageOfTheLevelSetLast) {
 
 TEST_F(AdcDacWindowTest, UploadWritesEveryWordFiftyMillisecondsApart) {
     calibrationPacing.waitScale = 0.1;
-    std::string full(1024, '\0');
-    for (std::size_t i = 0; i < full.size(); ++i) full[i] = static_cast<char>((i * 37 + 11) & 0xFF);
+    // A file copied back from an instrument: its text, then whatever the block held.
+    std::string full = calibrationFileContent(recalibratedTexts());
+    for (std::size_t i = full.find('\0'); i < full.size(); ++i) full[i] = static_cast<char>((i * 37 + 11) & 0xFF);
     const struct {
         const char* name;
         bool present;
         std::string content;
-    } cases[] = {{"full block", true, full}, {"short file", true, full.substr(0, 301)}, {"missing file", false, ""}};
+        const char* refusal; // empty: uploaded
+    } cases[] = {{"full block", true, full, ""},
+                 {"short file", true, nominalCalibrationText(), ""},
+                 {"missing file", false, "", "KRV_cal.txt not uploaded: line 1 is not a number"},
+                 {"damaged file", true, full.substr(0, 301), "KRV_cal.txt not uploaded: line 45 is not a number"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        platform::clearRecordedDialogs();
         std::filesystem::remove(calibrationFileName);
         if (c.present) testsupport::writeFile(calibrationFileName, c.content);
         instrument.transfers.clear();
+        const std::string flashBefore(instrument.sim.flash.begin(), instrument.sim.flash.end());
         std::vector<std::int64_t> wordTimes;
         std::vector<std::uint32_t> addresses;
         frameSender = [&](const std::uint8_t* bytes, std::size_t length) {
@@ -221,12 +229,20 @@ TEST_F(AdcDacWindowTest, UploadWritesEveryWordFiftyMillisecondsApart) {
             wordTimes.push_back(elapsedMilliseconds());
             addresses.push_back(sent(instrument.transfers.size() - 1, regFlashCalLock));
         };
-        script = {press(eraseButton), press(uploadButton), waitFor([&] { return addresses.size() == 256; }),
-                  check([] {})};
+        const bool refused = std::string(c.refusal) != "";
+        script = {press(uploadButton), waitFor([&] { return refused || addresses.size() == 256; }), check([] {})};
+        if (!refused) script.insert(script.begin(), press(eraseButton));
         scriptStep = 0;
         passes = 0;
         instrumentLink.linkConnected.store(1);
         openAdcDacCalibrationWindow();
+        if (refused) {
+            EXPECT_TRUE(addresses.empty());
+            EXPECT_EQ(std::string(instrument.sim.flash.begin(), instrument.sim.flash.end()), flashBefore);
+            ASSERT_EQ(platform::recordedDialogs().size(), 1u);
+            EXPECT_EQ(platform::recordedDialogs()[0].body, c.refusal);
+            continue;
+        }
         ASSERT_EQ(addresses.size(), 256u);
         for (std::size_t w = 0; w < addresses.size(); ++w) EXPECT_EQ(addresses[w], 4 * w);
         for (std::size_t w = 1; w < wordTimes.size(); ++w) EXPECT_GE(wordTimes[w] - wordTimes[w - 1], pacedMs(50));
