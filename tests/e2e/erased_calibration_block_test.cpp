@@ -6,7 +6,9 @@
 
 namespace {
 
-TEST_F(ProgramOnSim, ErasedCalibrationBlockLeavesTheFileAsItWas) {
+// The download takes over six minutes at one report per 250 ms poll, too long for every run of the
+// suite: run it by hand with --gtest_also_run_disabled_tests.
+TEST_F(ProgramOnSim, DISABLED_ErasedCalibrationBlockLeavesTheFileAsItWas) {
     const std::string before = testsupport::readFile("KRV_cal.txt");
     ASSERT_TRUE(sim.start({"--cal-block", "erased"}));
     connect();
