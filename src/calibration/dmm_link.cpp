@@ -186,14 +186,13 @@ bool parseDmmReply(std::string_view reply, double& reading) {
 }
 
 bool readDmm(const std::string& range) {
-    dmmLink.readingValid = false;
     if (dmmLink.handle == 0) {
         dmmLink.lastFault = DmmFault::NotConnected;
         platform::messageBox("Error", "DMM not connected", platform::IconError, platform::ButtonsOk);
-        return false;
+    } else {
+        dmmLink.lastFault = askForReading(range);
+        if (dmmLink.lastFault == DmmFault::ConnectionLost) dropConnection();
     }
-    dmmLink.lastFault = askForReading(range);
-    if (dmmLink.lastFault == DmmFault::ConnectionLost) dropConnection();
     dmmLink.readingValid = dmmLink.lastFault == DmmFault::None;
     // A failed reading must not pass for the one before it.
     if (!dmmLink.readingValid) dmmLink.lastReading = 0.0;

@@ -210,7 +210,7 @@ TEST_F(DmmLinkTest, HostileMeterGivesAFailedReadingNeverThePreviousOne) {
         // The answer is waited for no longer than the settling wait and the polling window.
         const std::int64_t start = elapsedMilliseconds();
         EXPECT_EQ(readDmm("10V"), c.fault == DmmFault::None);
-        EXPECT_LT(elapsedMilliseconds() - start, pacedMs(500) + 200 + 150);
+        EXPECT_LT(elapsedMilliseconds() - start, pacedMs(500) + 200 + 600);
         EXPECT_EQ(dmmLink.lastFault, c.fault);
         EXPECT_EQ(dmmLink.readingValid, c.fault == DmmFault::None);
         EXPECT_DOUBLE_EQ(dmmLink.lastReading, c.reading);
@@ -248,7 +248,7 @@ TEST_F(DmmLinkTest, MeterThatNeverStopsSendingCannotHoldTheCaller) {
     // Still flooding when the next question is due: it is not even asked.
     const std::int64_t took = timedRead("10V");
     EXPECT_EQ(dmmLink.lastFault, DmmFault::KeepsSending);
-    EXPECT_LT(took, 100 + 100);
+    EXPECT_LT(took, 1000); // bounded: an unbounded drain would last as long as the flood
     EXPECT_TRUE(dmmConnected());
     streaming = false;
     resetDmmLinkDefaults(); // the flood's blocked send ends with the connection
@@ -256,14 +256,14 @@ TEST_F(DmmLinkTest, MeterThatNeverStopsSendingCannotHoldTheCaller) {
 
 TEST_F(DmmLinkTest, NameThatTakesLongerThanTheTimeOutToResolveFails) {
     tcpNameLookupForTests = [](const std::string& name) {
-        if (name == "slow.meter") std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        if (name == "slow.meter") std::this_thread::sleep_for(std::chrono::milliseconds(3000));
         return std::string(benchaddress::meterCommands);
     };
     FakeBenchPeer meter(benchaddress::meterCommands, dmmPort);
     ASSERT_TRUE(meter.listening());
     std::int64_t start = elapsedMilliseconds();
     EXPECT_EQ(tcpConnect("slow.meter", dmmPort, 300), 0);
-    EXPECT_LT(elapsedMilliseconds() - start, 600);
+    EXPECT_LT(elapsedMilliseconds() - start, 2000);
     const TcpHandle quick = tcpConnect("quick.meter", dmmPort, 300);
     EXPECT_NE(quick, 0);
     tcpClose(quick);
@@ -293,11 +293,14 @@ TEST_F(DmmLinkTest, FixtureThatHasGoneIsNotReportedAsSwitched) {
 
 TEST_F(DmmLinkTest, WithoutConnectionTheUserIsToldAndNothingIsSent) {
     dmmLink.lastReading = 3.0;
-    readDmm("10V");
+    dmmLink.readingValid = true;
+    EXPECT_FALSE(readDmm("10V"));
     ASSERT_EQ(platform::recordedDialogs().size(), 1u);
     EXPECT_EQ(platform::recordedDialogs()[0].title, "Error");
     EXPECT_EQ(platform::recordedDialogs()[0].body, "DMM not connected");
-    EXPECT_EQ(dmmLink.lastReading, 3.0);
+    EXPECT_EQ(dmmLink.lastFault, DmmFault::NotConnected);
+    EXPECT_FALSE(dmmLink.readingValid);
+    EXPECT_EQ(dmmLink.lastReading, 0.0);
     EXPECT_EQ(dmmLink.lastRange, "");
 }
 
