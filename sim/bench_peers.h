@@ -16,6 +16,10 @@ struct SimMeter {
     // Relative error of every reading (0.01 reads 1 % high), so that a calibration against this meter
     // has something to correct.
     double gainError = 0.01;
+    // The range set by "VOLTage:DC:RANGe 10V" and the like, in the function's unit; 0 ranges
+    // automatically. A reading beyond 120 % of it is the overload value, as on a real meter.
+    double range = 0.0;
+    std::vector<std::string> refused; // commands the meter did not understand, or ranges for another function
 };
 
 // One command line (without its line end). A query gets its answer, with "\n"; settings get nothing.

@@ -18,12 +18,24 @@ struct SimBenchConnection {
     std::string pending;
 };
 
+// How the meter misbehaves from its Nth "READ?" on, for trying the program against a bad bench.
+enum class SimMeterFault { None, Garbage, Half, Silent, Drip, Stream, Close, Reset };
+
 struct SimBench {
     SimBenchConnection meterConnection;
     SimBenchConnection fixtureConnection;
     SimMeter meter;
     SimFixture fixture;
+    SimMeterFault meterFault = SimMeterFault::None;
+    int meterFaultAtRead = 0; // the first READ? answered badly, from 1
+    int reads = 0;
+    std::string drip;          // the rest of an answer sent one byte per 100 ms
+    long long lastDripMs = 0;
+    bool streaming = false;    // sending readings without end
 };
+
+// "KIND@N": KIND one of garbage, half, silent, drip, stream, close, reset; N the first READ? affected.
+bool parseSimMeterFault(const std::string& text, SimBench& bench);
 
 // Listens on `address` at both ports; false with `error` set when either cannot be bound.
 bool openSimBench(SimBench& bench, const std::string& address, std::string& error);

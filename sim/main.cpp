@@ -34,6 +34,8 @@ struct Options {
     std::string calibrationFile; // --write-cal: where to write the calibration block, then exit
     std::string frameLogFile;    // --log-frames: where every write frame received is appended
     double meterErrorPercent = 1.0;
+    std::string meterFault;      // --meter-fault KIND@N, checked when parsed
+    std::string calibrationBlock; // --cal-block: "erased" or a file the block starts with
     struct Fault {
         SimFault kind;
         bool afterMilliseconds; // else at a report number
@@ -50,7 +52,7 @@ void printHelp() {
     std::printf(
         "Usage: krv650-sim [--port N] [--dir DIR] [--device NAME] [--resistance OHMS] [--speed X] [--fault KIND@WHEN]...\n"
         "                 [--spread PERCENT [--seed N]] [--hfe BETA] [--threshold VOLTS] [--early VOLTS]\n"
-        "                 [--meter ADDRESS [--meter-error PERCENT]]\n"
+        "                 [--meter ADDRESS [--meter-error PERCENT] [--meter-fault KIND@N]] [--cal-block erased|FILE]\n"
         "\n"
         "A virtual KRV650 curve tracer on a pseudo-terminal, for working without the instrument.\n"
         "It links the pseudo-terminal as DIR/ports/COMN, prints its path and serves until it is\n"
@@ -94,6 +96,22 @@ void printHelp() {
         "                     port 5025, measuring the terminals as the fixture wires them, and the relay\n"
         "                     fixture on TCP port 10002, which prints every command it receives\n"
         "  --meter-error PERCENT  the meter reads this much high (default 1; negative reads low)\n"
+        "                     The meter takes the range commands of its present function (VOLTage:DC:RANGe 10V,\n"
+        "                     CURRent:DC:RANGe 100mA ...) and answers a reading beyond 120 %% of the range with\n"
+        "                     its overload value +9.9E+37, as a real meter does; it ignores commands it does\n"
+        "                     not know.\n"
+        "  --meter-fault KIND@N   the meter answers its Nth READ? and every one after it badly, for tests.\n"
+        "                     KIND is:\n"
+        "                       garbage   a line of text that is not a number\n"
+        "                       half      the first half of the answer, then nothing\n"
+        "                       silent    no answer\n"
+        "                       drip      the answer one byte every 100 ms\n"
+        "                       stream    readings without end, as fast as they are taken\n"
+        "                       close     closes the connection instead of answering\n"
+        "                       reset     resets the connection instead of answering\n"
+        "  --cal-block erased|FILE  start with the calibration block erased (1024 bytes of 0xFF), or holding\n"
+        "                     the first 1024 bytes of FILE (zeros after a shorter file), instead of the\n"
+        "                     nominal calibration\n"
         "  --help             show this text\n"
         "\n"
         "Device models:\n");
@@ -181,6 +199,12 @@ int parseOptions(int argc, char** argv, Options& options) {
             options.meterAddress = value;
         } else if (arg == "--meter-error") {
             ok = parseNumber(value, options.meterErrorPercent) && std::fabs(options.meterErrorPercent) < 50;
+        } else if (arg == "--meter-fault") {
+            SimBench probe;
+            ok = parseSimMeterFault(value, probe);
+            options.meterFault = value;
+        } else if (arg == "--cal-block") {
+            options.calibrationBlock = value;
         } else if (arg == "--fault") {
             Options::Fault fault{};
             ok = parseFault(value, fault);
@@ -218,6 +242,24 @@ void flushOutput(const SimPort& port, std::vector<uint8_t>& pending) {
     }
 }
 
+// The block the instrument starts with: erased, or a file's bytes.
+bool loadCalibrationBlock(const std::string& from, SimInstrument& sim) {
+    if (from == "erased") {
+        sim.flash.fill(0xFF);
+        return true;
+    }
+    std::FILE* file = std::fopen(from.c_str(), "rb");
+    if (!file) {
+        std::fprintf(stderr, "krv650-sim: cannot read %s\n", from.c_str());
+        return false;
+    }
+    sim.flash.fill(0);
+    const std::size_t got = std::fread(sim.flash.data(), 1, sim.flash.size(), file);
+    std::fclose(file);
+    std::fprintf(stderr, "krv650-sim: calibration block from %s (%zu bytes)\n", from.c_str(), got);
+    return true;
+}
+
 // The nominal part, spread by the seed, then the values given exactly.
 SimPart partOf(const Options& options, std::uint64_t seed) {
     SimPart part = spreadSimPart(SimPart{}, options.spreadPercent, seed);
@@ -232,8 +274,10 @@ SimPart partOf(const Options& options, std::uint64_t seed) {
 
 int serve(const Options& options, SimPort& port, SimBench& bench) {
     bench.meter.gainError = options.meterErrorPercent / 100.0;
+    if (!options.meterFault.empty()) parseSimMeterFault(options.meterFault, bench);
     SimInstrument sim;
     resetSimInstrumentDefaults(sim);
+    if (!options.calibrationBlock.empty() && !loadCalibrationBlock(options.calibrationBlock, sim)) return 1;
     sim.device = options.device;
     sim.resistorOhms = options.resistorOhms;
     sim.part = partOf(options, options.seed);
@@ -302,7 +346,8 @@ int serve(const Options& options, SimPort& port, SimBench& bench) {
         addSimBenchPollFds(bench, fds);
         const timespec timeout{static_cast<time_t>(waitMicros / 1000000), static_cast<long>(waitMicros % 1000000) * 1000};
         const int ready = ppoll(fds.data(), fds.size(), &timeout, &waitMask);
-        if (ready > 0) serviceSimBench(bench, sim);
+        // Every pass: a dripping or streaming meter sends without being asked.
+        serviceSimBench(bench, sim);
         if (ready > 0 && (fds[0].revents & POLLIN)) {
             for (;;) {
                 const ssize_t n = read(port.master, buffer, sizeof buffer);

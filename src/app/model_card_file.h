@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "results/safe_file.h"
+#include "base/safe_file.h"
 
 // "<data folder><stem>.model" as stored in the settings.
 std::string modelCardPath(const std::string& stem);

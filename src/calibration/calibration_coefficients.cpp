@@ -38,11 +38,14 @@ double rawToVolts(double raw, const LinearCal& cal) {
 
 double rawToAmps(double raw, std::int64_t range, double vc) {
     const LinearCal& cal = calibrationCoefficients.icAdc[rangeIndex(range)];
+    return raw * cal.slope + cal.intercept - smallCurrentCompensation.smallCurrentOffset - vc * parallelConductance();
+}
+
+double parallelConductance() {
     const SmallCurrentCompensation& comp = smallCurrentCompensation;
-    const double conductance = comp.slopeOffsetMeasuredVoltage == 0.0
-                                   ? 0.0
-                                   : comp.slopeOffsetMeasuredCurrent / comp.slopeOffsetMeasuredVoltage;
-    return raw * cal.slope + cal.intercept - comp.smallCurrentOffset - vc * conductance;
+    if (comp.slopeOffsetMeasuredVoltage == 0.0) return 0.0;
+    const double conductance = comp.slopeOffsetMeasuredCurrent / comp.slopeOffsetMeasuredVoltage;
+    return std::isfinite(conductance) ? conductance : 0.0;
 }
 
 std::int64_t physicalToRawLimit(double limit, const LinearCal& cal) {

@@ -36,6 +36,10 @@ struct SmallCurrentCompensation {
 
 inline SmallCurrentCompensation smallCurrentCompensation;
 
+// The parallel conductance the Ic readings are corrected with (A/V): current over voltage, 0 when the
+// voltage is 0 or the quotient is not a finite number (a voltage typed as 1e-320).
+double parallelConductance();
+
 // Every coefficient back to slope 1, intercept 0; compensation values to 0.
 void resetCalibrationDefaults();
 

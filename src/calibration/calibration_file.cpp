@@ -6,6 +6,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "base/safe_file.h"
+
 namespace {
 
 bool isDigit(char c) {
@@ -193,12 +195,6 @@ bool loadCalibrationFileFrom(const std::string& path) {
 }
 
 bool writeCalibrationFileTo(const std::string& path, const CalibrationTexts& texts) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        return false;
-    }
-    const std::string content = calibrationFileContent(texts);
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    out.close();
-    return static_cast<bool>(out);
+    // In one step: a failure half-way must not leave a cut-off file to be loaded and uploaded.
+    return replaceFile(path, calibrationFileContent(texts)).written;
 }

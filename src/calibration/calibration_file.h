@@ -14,6 +14,8 @@
 inline constexpr std::size_t calibrationLineCount = 71;
 inline constexpr std::size_t calibrationBlockSize = 1024;
 inline constexpr const char* calibrationFileName = "KRV_cal.txt";
+// The file the instrument's block last replaced: one generation back.
+inline constexpr const char* previousCalibrationFileName = "KRV_cal.previous.txt";
 
 // Line texts (index 0 is line 1) and their values after unit scaling.
 using CalibrationTexts = std::array<std::string, calibrationLineCount>;
@@ -39,13 +41,13 @@ std::string calibrationFileContent(const CalibrationTexts& texts);
 
 // Reads `path` and refits calibrationCoefficients; false (nothing changed) if it cannot be opened.
 bool loadCalibrationFileFrom(const std::string& path);
-// Creates `path` anew with calibrationFileContent; false if it cannot be written.
+// Replaces `path`, in one step, with calibrationFileContent; false if it cannot be written.
 bool writeCalibrationFileTo(const std::string& path, const CalibrationTexts& texts);
 
 // KRV_cal.txt in the working directory: load, telling the user when the file is missing.
 void loadCalibrationFile();
-// Writes a new KRV_cal.txt from the field texts and loads it.
-void createCalibrationFile(const CalibrationTexts& texts);
+// Writes a new KRV_cal.txt from the field texts and loads it; false (nothing loaded) when it cannot be written.
+bool createCalibrationFile(const CalibrationTexts& texts);
 
 // The instrument's calibration block as the block transfer downloads and compares it.
 using CalibrationBlock = std::array<std::uint8_t, calibrationBlockSize>;
@@ -55,5 +57,7 @@ bool calibrationFileCanBeOpened();
 void createPlaceholderCalibrationFile();
 // Whether the first 1024 bytes of KRV_cal.txt equal the block; false when it cannot be read or is shorter.
 bool calibrationFileMatches(const CalibrationBlock& block);
-// Creates KRV_cal.txt anew holding exactly the block's bytes.
-void writeCalibrationBlockFile(const CalibrationBlock& block);
+// Replaces KRV_cal.txt, in one step, with exactly the block's bytes; the file it replaces (unless it
+// was only the placeholder) is kept as KRV_cal.previous.txt. False with `failure` set when either file
+// cannot be written; KRV_cal.txt is then as it was.
+bool replaceCalibrationFileWithBlock(const CalibrationBlock& block, std::string& failure);

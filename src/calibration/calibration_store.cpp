@@ -1,6 +1,9 @@
 // KRV_cal.txt in the working directory, with the user's notice when it is missing.
 #include <fstream>
+#include <iterator>
+#include <string_view>
 
+#include "base/safe_file.h"
 #include "calibration/calibration_file.h"
 #include "platform/platform.h"
 
@@ -23,9 +26,10 @@ void loadCalibrationFile() {
     }
 }
 
-void createCalibrationFile(const CalibrationTexts& texts) {
-    writeCalibrationFileTo(calibrationFileName, texts);
+bool createCalibrationFile(const CalibrationTexts& texts) {
+    if (!writeCalibrationFileTo(calibrationFileName, texts)) return false;
     loadCalibrationFile();
+    return true;
 }
 
 bool calibrationFileCanBeOpened() {
@@ -46,6 +50,19 @@ bool calibrationFileMatches(const CalibrationBlock& block) {
     return true;
 }
 
-void writeCalibrationBlockFile(const CalibrationBlock& block) {
-    writeBytes(reinterpret_cast<const char*>(block.data()), block.size());
+bool replaceCalibrationFileWithBlock(const CalibrationBlock& block, std::string& failure) {
+    std::ifstream in(calibrationFileName, std::ios::binary);
+    const bool existed = static_cast<bool>(in);
+    const std::string old = existed ? std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()) : "";
+    in.close();
+    if (existed && old != placeholderLine) {
+        if (const FileWriteOutcome kept = replaceFile(previousCalibrationFileName, old); !kept.written) {
+            failure = std::string(previousCalibrationFileName) + ": " + kept.failure;
+            return false;
+        }
+    }
+    const FileWriteOutcome written =
+        replaceFile(calibrationFileName, std::string_view(reinterpret_cast<const char*>(block.data()), block.size()));
+    if (!written.written) failure = std::string(calibrationFileName) + ": " + written.failure;
+    return written.written;
 }

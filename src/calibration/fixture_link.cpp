@@ -21,7 +21,7 @@ constexpr const char* applyCommand = "#010B00\r";
 
 void resetFixtureLinkDefaults() {
     tcpClose(fixtureLink.handle);
-    fixtureLink.handle = 0;
+    fixtureLink = FixtureLink{};
 }
 
 const std::vector<std::string>& fixtureStateNames() {
@@ -34,7 +34,9 @@ const std::vector<std::string>& fixtureStateNames() {
 }
 
 bool connectFixture(const std::string& host) {
-    if (fixtureLink.handle == 0) fixtureLink.handle = tcpConnect(host, fixturePort, benchConnectTimeoutMs);
+    if (fixtureLink.handle != 0) return true;
+    fixtureLink.handle = tcpConnect(host, fixturePort, benchConnectTimeoutMs);
+    if (fixtureLink.handle != 0) fixtureLink.address = host;
     return fixtureLink.handle != 0;
 }
 
@@ -46,9 +48,18 @@ bool setFixtureState(const std::string& state) {
     if (fixtureLink.handle == 0) return false;
     for (const FixtureState& s : fixtureStates) {
         if (state != s.name) continue;
-        tcpSend(fixtureLink.handle, s.command);
-        tcpSend(fixtureLink.handle, applyCommand);
-        return true;
+        // A closed connection still takes the first send; the peer's close is seen before it.
+        if (!tcpPeerGone(fixtureLink.handle) && tcpSend(fixtureLink.handle, s.command) &&
+            tcpSend(fixtureLink.handle, applyCommand))
+            return true;
+        tcpClose(fixtureLink.handle);
+        fixtureLink.handle = 0;
+        return false;
     }
     return false;
+}
+
+std::string fixtureFailureMessage(const std::string& state) {
+    return "Fixture at " + fixtureLink.address + ": cannot switch to " + state +
+           (fixtureLink.handle == 0 ? " (connection lost)" : "");
 }

@@ -11,6 +11,7 @@ inline constexpr int fixturePort = 10002;
 
 struct FixtureLink {
     TcpHandle handle = 0;
+    std::string address; // as typed when the connection was opened
 };
 
 inline FixtureLink fixtureLink;
@@ -24,6 +25,9 @@ const std::vector<std::string>& fixtureStateNames();
 bool connectFixture(const std::string& host);
 bool fixtureConnected();
 
-// Sends the state's relay command and then the command that applies it. False (nothing sent) when the
-// fixture is not connected or the state is unknown.
+// Sends the state's relay command and then the command that applies it. False when the fixture is not
+// connected, the state is unknown, or the commands could not be sent; a connection the fixture has
+// dropped is closed, so that "Connect" opens a new one.
 bool setFixtureState(const std::string& state);
+// "Fixture at 127.0.0.1: cannot switch to BG to V".
+std::string fixtureFailureMessage(const std::string& state);

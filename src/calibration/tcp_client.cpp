@@ -1,6 +1,10 @@
 #include "calibration/tcp_client.h"
 
 #include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
 
 #ifdef _WIN32
 #include <winsock2.h>
@@ -41,7 +45,8 @@ bool connectInProgress() { return WSAGetLastError() == WSAEWOULDBLOCK; }
 // Readable, or writable for a connect in progress, within `timeoutMs`.
 bool waitFor(Socket s, bool forWrite, int timeoutMs) {
     WSAPOLLFD fd{s, static_cast<SHORT>(forWrite ? POLLOUT : POLLIN), 0};
-    return WSAPoll(&fd, 1, timeoutMs) > 0 && (fd.revents & (forWrite ? POLLOUT : POLLIN)) != 0;
+    // A failed or hung-up connection counts as ready: the call that follows tells what happened.
+    return WSAPoll(&fd, 1, timeoutMs) > 0 && (fd.revents & ((forWrite ? POLLOUT : POLLIN) | POLLERR | POLLHUP)) != 0;
 }
 #else
 using Socket = int;
@@ -61,7 +66,8 @@ bool connectInProgress() { return errno == EINPROGRESS; }
 
 bool waitFor(Socket s, bool forWrite, int timeoutMs) {
     pollfd fd{s, static_cast<short>(forWrite ? POLLOUT : POLLIN), 0};
-    return poll(&fd, 1, timeoutMs) > 0 && (fd.revents & (forWrite ? POLLOUT : POLLIN)) != 0;
+    // A failed or hung-up connection counts as ready: the call that follows tells what happened.
+    return poll(&fd, 1, timeoutMs) > 0 && (fd.revents & ((forWrite ? POLLOUT : POLLIN) | POLLERR | POLLHUP)) != 0;
 }
 #endif
 
@@ -90,24 +96,62 @@ Socket connectTo(const addrinfo& address, int timeoutMs) {
     return s;
 }
 
+struct FreeAddresses {
+    void operator()(addrinfo* a) const {
+        if (a) freeaddrinfo(a);
+    }
+};
+using AddressList = std::unique_ptr<addrinfo, FreeAddresses>;
+
+AddressList lookUp(const std::string& host, int port, bool numericOnly) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_NUMERICSERV | (numericOnly ? AI_NUMERICHOST : 0);
+    addrinfo* found = nullptr;
+    if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0) return nullptr;
+    return AddressList(found);
+}
+
+// A name lookup that may outlive the caller's wait: whoever finishes last frees it.
+struct PendingLookup {
+    std::mutex lock;
+    std::condition_variable finished;
+    bool done = false;
+    AddressList found;
+};
+
+// A numeric address at once; a name on a thread of its own, given up at the deadline, since the
+// system's lookup has no time-out of its own and a dead name server would hold the window for minutes.
+AddressList resolveWithin(const std::string& host, int port, std::chrono::steady_clock::time_point deadline) {
+    if (AddressList numeric = lookUp(host, port, true)) return numeric;
+    auto pending = std::make_shared<PendingLookup>();
+    const auto nameLookup = tcpNameLookupForTests;
+    std::thread([pending, host, port, nameLookup] {
+        const std::string name = nameLookup ? nameLookup(host) : host;
+        AddressList found = name.empty() ? nullptr : lookUp(name, port, false);
+        std::lock_guard<std::mutex> hold(pending->lock);
+        pending->found = std::move(found);
+        pending->done = true;
+        pending->finished.notify_all();
+    }).detach();
+    std::unique_lock<std::mutex> hold(pending->lock);
+    if (!pending->finished.wait_until(hold, deadline, [&] { return pending->done; })) return nullptr;
+    return std::move(pending->found);
+}
+
 } // namespace
 
 TcpHandle tcpConnect(const std::string& host, int port, int timeoutMs) {
     if (host.empty() || !startNetwork()) return 0;
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = AI_NUMERICSERV;
-    addrinfo* found = nullptr;
-    if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0) return 0;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    AddressList found = resolveWithin(host, port, deadline);
     Socket s = noSocket;
-    for (addrinfo* a = found; a && s == noSocket; a = a->ai_next) {
+    for (addrinfo* a = found.get(); a && s == noSocket; a = a->ai_next) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) break;
         s = connectTo(*a, static_cast<int>(left.count()));
     }
-    freeaddrinfo(found);
     return s == noSocket ? 0 : handleOf(s);
 }
 
@@ -129,10 +173,18 @@ bool tcpDataWaiting(TcpHandle handle) {
     return recv(socketOf(handle), &byte, 1, MSG_PEEK) > 0;
 }
 
+bool tcpPeerGone(TcpHandle handle) {
+    if (handle == 0) return true;
+    if (!waitFor(socketOf(handle), false, 0)) return false;
+    char byte = 0;
+    return recv(socketOf(handle), &byte, 1, MSG_PEEK) <= 0;
+}
+
 int tcpReceive(TcpHandle handle, char* buffer, int size) {
-    if (!tcpDataWaiting(handle) || size <= 0) return 0;
+    if (handle == 0 || size <= 0) return 0;
+    if (!waitFor(socketOf(handle), false, 0)) return 0;
     const auto n = recv(socketOf(handle), buffer, size, 0);
-    return n > 0 ? static_cast<int>(n) : 0;
+    return n > 0 ? static_cast<int>(n) : tcpConnectionLost;
 }
 
 void tcpClose(TcpHandle handle) {

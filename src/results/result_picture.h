@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "results/safe_file.h"
+#include "base/safe_file.h"
 #include "platform/platform.h"
 
 // The graph image with the panel image to its right, as last drawn; either may be missing (the other is

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "results/safe_file.h"
+#include "base/safe_file.h"
 #include "sweep/run_record.h"
 
 // Line 1 of every run data file, without its line end.

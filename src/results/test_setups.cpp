@@ -8,7 +8,7 @@
 #include "base/settings_file.h"
 #include "base/system_settings.h"
 #include "base/unit_format.h"
-#include "results/safe_file.h"
+#include "base/safe_file.h"
 #include "sweep/sweep_parameters.h"
 #include "platform/platform.h"
 

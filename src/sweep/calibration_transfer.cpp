@@ -1,5 +1,10 @@
 #include "sweep/calibration_transfer.h"
 
+#include <string>
+#include <string_view>
+
+#include "base/messages.h"
+#include "calibration/calibration_check.h"
 #include "link/comms_thread.h"
 #include "link/instrument_link.h"
 #include "link/protocol.h"
@@ -45,6 +50,28 @@ void takePass(CalibrationBlock& pass, const char* passDone, std::int64_t next) {
     if (t.index < pass.size()) return;
     showStatus(passDone);
     t.state = next;
+}
+
+// State 10: a block no working instrument holds (erased, written over without an erase) would make
+// every later reading wrong; the file stays and the transfer ends with the file's coefficients.
+void saveBlockIfPlausible() {
+    CalibrationTransfer& t = calibrationTransfer;
+    const std::string_view bytes(reinterpret_cast<const char*>(t.firstPass.data()), t.firstPass.size());
+    std::string why;
+    if (!calibrationDataPlausible(bytes, why)) {
+        showStatus(" OK, CAL#10.1(BadBlock)");
+        appendLogLine("Calibration block in the instrument refused (" + why + "): KRV_cal.txt kept");
+        t.state = 14;
+        return;
+    }
+    if (!replaceCalibrationFileWithBlock(t.firstPass, why)) {
+        showStatus(" OK, CAL#10.2(SaveFailed)");
+        appendLogLine("Calibration block not saved: " + why);
+        t.state = 14;
+        return;
+    }
+    showStatus(" OK, CAL#10(SaveNewCalFile)");
+    t.state = 0;
 }
 
 } // namespace
@@ -93,11 +120,7 @@ void calibrationTransferStep() {
             t.state = 10;
         }
         break;
-    case 10:
-        writeCalibrationBlockFile(t.firstPass);
-        showStatus(" OK, CAL#10(SaveNewCalFile)");
-        t.state = 0;
-        break;
+    case 10: saveBlockIfPlausible(); break;
     case 11:
         t.counter = 0;
         loadCalibrationFile();

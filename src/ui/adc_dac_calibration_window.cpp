@@ -7,10 +7,12 @@
 #include <cstdint>
 #include <fstream>
 #include <string>
+#include <string_view>
 
 #include "base/elapsed_clock.h"
 #include "base/messages.h"
 #include "base/unit_format.h"
+#include "calibration/calibration_check.h"
 #include "calibration/calibration_file.h"
 #include "calibration/calibration_pacing.h"
 #include "calibration/dmm_link.h"
@@ -42,11 +44,18 @@ constexpr int averagedReports = 100;
 // Reports taken this soon after a level change may have been measured before it.
 constexpr int levelSettleMs = 300;
 constexpr double captureVolts = 20.0;
+// A run the instrument halts after its start delay (1 s) and run length (10 s) without reaching the
+// capture voltage has failed: its resistor is missing or open. The instrument's clock sets this time,
+// so the shortened waits of tests do not shorten it.
+constexpr int icRunTimeOutMs = 15000;
+constexpr std::int64_t dacCountsMax = 65535;
+constexpr const char* noInstrumentText = "Info #xxxx No USB detected - Please connect to device and retry";
 constexpr double icRunVoltageLimit = 25.0;
 constexpr double icRunCurrentLimits[4] = {0.003, 0.03, 0.3, 3.0};
 
 struct AdcDacWindowState {
     int activeIcRun = -1; // the run waiting for its capture; -1 none
+    std::int64_t icRunStartedMs = 0;
     // Upload of KRV_cal.txt into the calibration block, one word per pass.
     std::array<std::uint8_t, calibrationBlockSize> uploadBuffer{};
     bool uploading = false;
@@ -61,6 +70,12 @@ struct AdcDacWindowState {
 };
 
 AdcDacWindowState window;
+
+// A failure in the factory sequence stops it; one by hand is only told.
+void benchFailure(const std::string& why) {
+    if (factorySequenceRunning()) stopFactorySequence(why);
+    else reportBenchFailure(why);
+}
 
 // The DAC value that the window drives both step generator DAC registers with; it outlives the window.
 std::int64_t& workingDac() {
@@ -90,8 +105,10 @@ void setFieldText(int index, const std::string& text) {
     platform::setControlText(coefficientField + index, text);
 }
 
-std::int64_t fieldInteger(int index) {
-    return static_cast<std::int64_t>(readLeadingNumber(fieldText(index)));
+// DAC counts from a field typed or loaded: whatever it holds ends up within the DAC's counts.
+std::int64_t fieldDacCounts(int index) {
+    const double value = readLeadingNumber(fieldText(index));
+    return static_cast<std::int64_t>(std::clamp(value, 0.0, static_cast<double>(dacCountsMax)));
 }
 
 void pressLevel(int r) {
@@ -103,7 +120,7 @@ void pressLevel(int r) {
     p.collectorPolarity = row.negativeCollector ? "Negative" : "Positive";
     instrumentValues.baseCurrentRange = row.currentRange;
     p.collectorResistor = 0;
-    setWorkingDac(fieldInteger(row.dacSourceField));
+    setWorkingDac(fieldDacCounts(row.dacSourceField));
     p.baseGatePulseMode = row.active ? "ForceActive" : "ForceIdle";
     p.clampMode = "ForceOff";
     if (row.setsTiming) {
@@ -123,7 +140,7 @@ void pressCal(int r) {
 }
 
 void adjustDac(int step) {
-    const std::int64_t adjusted = std::clamp<std::int64_t>(workingDac() + step, 0, 65535);
+    const std::int64_t adjusted = std::clamp<std::int64_t>(workingDac() + step, 0, dacCountsMax);
     if (adjusted == workingDac()) return;
     setWorkingDac(adjusted);
     sendRegisterImage();
@@ -149,6 +166,11 @@ void loadDefaultValues() {
 }
 
 void startIcRun(int i) {
+    // One run at a time: a second would leave the first's busy image and fields behind.
+    if (window.activeIcRun >= 0) {
+        reportBenchFailure("Ic run already in progress: wait for its tick");
+        return;
+    }
     const IcRun& run = icRuns()[static_cast<std::size_t>(i)];
     SweepParameters& p = sweepParameters;
     InstrumentValues& v = instrumentValues;
@@ -173,6 +195,22 @@ void startIcRun(int i) {
     v.haltCurrentMax = physicalToRawLimit(icRunCurrentLimits[run.range], icCal);
     sendRegisterImage();
     window.activeIcRun = i;
+    window.icRunStartedMs = elapsedMilliseconds();
+}
+
+std::string icRunName(const IcRun& run) {
+    return std::string(run.negative ? "-" : "+") + "Ic run of 'RANGE" + std::to_string(run.range + 1) + "'";
+}
+
+// A run that never reaches its capture voltage is stopped, and nothing is captured.
+void checkIcRunTimeOut() {
+    if (window.activeIcRun < 0 || elapsedMilliseconds() - window.icRunStartedMs < icRunTimeOutMs) return;
+    const IcRun& run = icRuns()[static_cast<std::size_t>(window.activeIcRun)];
+    platform::showControl(icRunBusy + window.activeIcRun, false);
+    window.activeIcRun = -1;
+    instrumentValues.runCommand = "Stop";
+    sendRegisterImage();
+    benchFailure(icRunName(run) + " did not reach " + (run.negative ? "-20 V" : "+20 V") + " within 15 s");
 }
 
 // Integer quotients of the report's sums: the raw values as the captures store them.
@@ -256,12 +294,30 @@ void createCoefficientsFile() {
     platform::showControl(createTick, false);
     CalibrationTexts texts;
     for (int i = 0; i < fieldCount; ++i) texts[static_cast<std::size_t>(i)] = fieldText(i);
-    createCalibrationFile(texts);
+    // Numbers no working instrument gives would be uploaded next and make every reading wrong.
+    std::string why;
+    if (!calibrationDataPlausible(calibrationFileContent(texts), why)) {
+        benchFailure("KRV_cal.txt not created: " + why);
+        return;
+    }
+    if (!createCalibrationFile(texts)) {
+        benchFailure("KRV_cal.txt cannot be written");
+        return;
+    }
     platform::showControl(createTick, true);
     factorySequenceActionDone();
 }
 
+// Erase and upload need the instrument: without it their ticks would show work not done.
+bool instrumentThere() {
+    if (instrumentLinkConnected()) return true;
+    haltFactorySequence();
+    showMessage(noInstrumentText);
+    return false;
+}
+
 void eraseBlock() {
+    if (!instrumentThere()) return;
     platform::showControl(uploadTick, false);
     requestCalibrationErase();
     sendRegisterImage();
@@ -271,10 +327,17 @@ void eraseBlock() {
 }
 
 void startUpload() {
+    if (!instrumentThere()) return;
     window.uploadBuffer.fill(0);
     std::ifstream in(calibrationFileName, std::ios::binary);
     in.read(reinterpret_cast<char*>(window.uploadBuffer.data()), static_cast<std::streamsize>(window.uploadBuffer.size()));
     platform::showControl(uploadTick, false);
+    // A missing or damaged file would become the instrument's calibration.
+    std::string why;
+    if (!calibrationDataPlausible(std::string_view(reinterpret_cast<const char*>(window.uploadBuffer.data()), window.uploadBuffer.size()), why)) {
+        benchFailure("KRV_cal.txt not uploaded: " + why);
+        return;
+    }
     platform::setControlState(uploadProgress, 0);
     platform::showControl(uploadProgress, true);
     window.uploadAddress = 0;
@@ -283,6 +346,12 @@ void startUpload() {
 
 void uploadStep() {
     if (!window.uploading) return;
+    if (!instrumentLinkConnected()) {
+        window.uploading = false;
+        platform::showControl(uploadProgress, false);
+        instrumentThere();
+        return;
+    }
     requestCalibrationWordWrite(static_cast<std::int64_t>(window.uploadAddress), window.uploadBuffer.data() + window.uploadAddress);
     sendRegisterImage();
     window.uploadAddress += 4;
@@ -298,15 +367,28 @@ void uploadStep() {
 
 void measureWithSelectedRange() {
     const int selected = std::max(platform::controlState(dmmRangeList), 0);
-    readDmm(platform::controlItemText(dmmRangeList, selected));
-    platform::setControlText(dmmReading, readingText(dmmLink.lastReading));
+    const bool taken = readDmm(platform::controlItemText(dmmRangeList, selected));
+    platform::setControlText(dmmReading, taken ? readingText(dmmLink.lastReading) : noReadingText);
     platform::setControlState(dmmRangeList, selected);
+    showBenchConnection(dmmConnect, dmmConnected());
+    // In the sequence the step that would calibrate with the reading refuses it and stops there.
+    if (!taken && dmmLink.lastFault != DmmFault::NotConnected && !factorySequenceRunning())
+        reportBenchFailure(dmmFailureMessage());
 }
 
 void chooseFixtureState() {
     const int selected = platform::controlState(fixtureStateList);
-    if (selected < 0 || !fixtureConnected()) return;
-    setFixtureState(platform::controlItemText(fixtureStateList, selected));
+    if (selected < 0) return;
+    const std::string state = platform::controlItemText(fixtureStateList, selected);
+    if (!fixtureConnected()) {
+        if (factorySequenceRunning()) stopFactorySequence(fixtureFailureMessage(state));
+        return;
+    }
+    if (!setFixtureState(state)) {
+        showBenchConnection(fixtureConnect, fixtureConnected());
+        benchFailure(fixtureFailureMessage(state));
+        return;
+    }
     platform::setControlState(fixtureStateList, selected);
 }
 
@@ -377,6 +459,7 @@ bool loopPass(int event) {
     if (sequenceControl != 0) handleControl(sequenceControl);
     uploadStep();
     processReport();
+    checkIcRunTimeOut();
     return !window.closeRequested;
 }
 
@@ -394,7 +477,7 @@ void openAdcDacCalibrationWindow() {
     instrumentValues.hvCommand = "On";
     restartCalibrationTransfer();
     if (!instrumentLinkConnected()) {
-        showMessage("Info #xxxx No USB detected - Please connect to device and retry");
+        showMessage(noInstrumentText);
         platform::closeWindow(adcDacWindow);
         return;
     }

@@ -11,6 +11,7 @@
 #include "calibration/dmm_link.h"
 #include "calibration/fixture_link.h"
 #include "ui/adc_dac_window_layout.h"
+#include "ui/calibration_window_parts.h"
 #include "platform/platform.h"
 
 namespace {
@@ -127,6 +128,11 @@ int perform(const SequenceStep& s) {
     case StepKind::Fixture: platform::setControlState(fixtureStateList, itemIndex(fixtureStateList, s.text)); break;
     case StepKind::Measure: platform::setControlState(dmmRangeList, itemIndex(dmmRangeList, s.text)); break;
     case StepKind::CopyAndCal:
+        // A failed reading is never calibrated with: the sequence stops at its row.
+        if (!dmmLink.readingValid) {
+            stopFactorySequence(dmmFailureMessage());
+            return 0;
+        }
         platform::setControlText(coefficientField + row.dmmField,
                                  formatFixed(dmmLink.lastReading * row.dmmScale, row.dmmDecimals));
         break;
@@ -187,4 +193,17 @@ std::int64_t factorySequenceDueMs() {
 
 void factorySequenceActionDone() {
     sequence.waiting = false;
+}
+
+bool factorySequenceRunning() {
+    return sequence.running;
+}
+
+void stopFactorySequence(const std::string& why) {
+    stop();
+    reportBenchFailure(why);
+}
+
+void haltFactorySequence() {
+    stop();
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 void resetFactorySequence();
 // "Go!": starts the selected sequence when both bench instruments are connected, or stops a running one.
@@ -15,3 +16,8 @@ int factorySequenceTick();
 std::int64_t factorySequenceDueMs();
 // The action of a step that waits (an Ic capture, CREATE, ERASE, the upload, "Prep") has completed.
 void factorySequenceActionDone();
+bool factorySequenceRunning();
+// A step could not be done: the sequence stops where it is, and the user is told why.
+void stopFactorySequence(const std::string& why);
+// The same, for a caller that tells the user itself.
+void haltFactorySequence();

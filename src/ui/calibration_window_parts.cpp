@@ -4,6 +4,7 @@
 
 #include "base/calibration_window_colours.h"
 #include "base/elapsed_clock.h"
+#include "base/messages.h"
 #include "link/comms_thread.h"
 #include "base/unit_format.h"
 
@@ -68,6 +69,15 @@ void pressBenchConnect(int button, bool connected, const std::function<bool()>& 
     }
     platform::setControlText(button, "Connect");
     platform::messageBox("Error", failure, platform::IconError, platform::ButtonsOk);
+}
+
+void showBenchConnection(int button, bool connected) {
+    if (!connected && platform::controlText(button) == "Connected") platform::setControlText(button, "Connect");
+}
+
+void reportBenchFailure(const std::string& text) {
+    appendLogLine(text);
+    platform::messageBox("Error", text, platform::IconError, platform::ButtonsOk);
 }
 
 void runWindowLoop(const std::function<bool(int event)>& pass, const std::function<std::int64_t()>& dueMs) {

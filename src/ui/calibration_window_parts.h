@@ -30,6 +30,13 @@ void addBusyImage(int control, int window, int x, int y);
 // "Connected", or "Connect" and the error message.
 void pressBenchConnect(int button, bool connected, const std::function<bool()>& connect, const std::string& failure);
 
+// A bench instrument's connection that was lost shows "Connect" again, so that pressing it reconnects.
+void showBenchConnection(int button, bool connected);
+// Tells the user why a bench measurement or command failed, in a box and in the log.
+void reportBenchFailure(const std::string& text);
+// What a reading field shows when the meter gave no reading.
+inline constexpr const char* noReadingText = "no reading";
+
 // Called after every pass of a calibration window's loop; tests watch and drive the window with it.
 inline std::function<void()> calibrationWindowPassHook;
 

@@ -150,8 +150,12 @@ bool buildDeviceParametersWindow() {
     return true;
 }
 
+// The window only answers the user, so it sleeps until an event (the longest wait keeps a stuck
+// window system from hanging it for ever).
+constexpr int longestParametersWaitMs = 1000;
+
 bool deviceParametersWindowPass() {
-    switch (platform::waitEvent(1)) {
+    switch (platform::waitEvent(longestParametersWaitMs)) {
     case platform::EventControl:
         if (platform::eventControl() == controlParametersKind && platform::eventType() == platform::ControlChange) chooseKind();
         if (platform::eventControl() == controlParametersCopy) copyTable();

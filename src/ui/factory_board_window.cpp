@@ -1,5 +1,6 @@
 // The factory resistor board window: the four calibration resistors of a board measured four-wire on
 // the bench multimeter and appended, one board per line, to the factory CSV file.
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -53,7 +54,14 @@ void refillContents() {
     }
 }
 
+// The factory PC's folder may not be there yet on a fresh installation.
+void makeCsvFolder() {
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(factoryCsvPath).parent_path(), ignored);
+}
+
 void createCsv() {
+    makeCsvFolder();
     std::ofstream out(factoryCsvPath, std::ios::binary | std::ios::trunc);
     if (!out) {
         platform::messageBox("640815-3.csv cannot be created", "This is only used by H+ factory, contact Production Manager",
@@ -64,19 +72,46 @@ void createCsv() {
     out << csvHeader << "\r\n";
 }
 
+// After a reading that failed: says so, and leaves nothing that could be saved as a value.
+bool readingTaken(bool taken) {
+    showBenchConnection(connectButton, dmmConnected());
+    if (taken) return true;
+    platform::setControlText(readingField, noReadingText);
+    if (dmmLink.lastFault != DmmFault::NotConnected) reportBenchFailure(dmmFailureMessage());
+    return false;
+}
+
 void measureRange(int k) {
-    readDmm(fourWireRange);
+    if (!readingTaken(readDmm(fourWireRange))) {
+        platform::setControlText(valueField + k, "-");
+        platform::showControl(rangeTick + k, false);
+        return;
+    }
     const double ohms = dmmLink.lastReading;
     platform::setControlText(readingField, readingText(ohms));
     platform::setControlText(valueField + k, k < 2 ? formatFixed(ohms / 1000.0, 3) + " kR" : formatFixed(ohms, 3) + " R");
     platform::showControl(rangeTick + k, true);
 }
 
+// The line is appended to the file, its folder made when missing; false when it could not be written.
+bool appendLine(const std::string& line) {
+    makeCsvFolder();
+    std::ofstream out(factoryCsvPath, std::ios::binary | std::ios::app);
+    out << line << "\r\n";
+    out.close();
+    return static_cast<bool>(out);
+}
+
 void saveBoard() {
     std::string line = std::to_string(state.boardId);
     for (int k = 0; k < boardRanges; ++k) line += "," + platform::controlText(valueField + k);
+    // A board that was not saved keeps its measurements and its ID.
+    if (!appendLine(line)) {
+        platform::messageBox("640815-3.csv cannot be written", "This is only used by H+ factory, contact Production Manager",
+                             platform::IconError, platform::ButtonsOk);
+        return;
+    }
     state.boardId += 1;
-    std::ofstream(factoryCsvPath, std::ios::binary | std::ios::app) << line << "\r\n";
     for (int k = 0; k < boardRanges; ++k) {
         platform::setControlText(valueField + k, "-");
         platform::showControl(rangeTick + k, false);
@@ -86,8 +121,7 @@ void saveBoard() {
 void measureSelectedRange() {
     const int selected = platform::controlState(rangeList);
     const std::string range = selected >= 0 ? platform::controlItemText(rangeList, selected) : fourWireRange;
-    readDmm(range);
-    platform::setControlText(readingField, readingText(dmmLink.lastReading));
+    if (readingTaken(readDmm(range))) platform::setControlText(readingField, readingText(dmmLink.lastReading));
     platform::setControlState(rangeList, selected);
 }
 

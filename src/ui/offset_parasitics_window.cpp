@@ -32,13 +32,8 @@ enum Control : int {
 constexpr int closeDelayMs = 500;
 constexpr double micro = 1000000.0;
 
-double conductance() {
-    const SmallCurrentCompensation& c = smallCurrentCompensation;
-    return c.slopeOffsetMeasuredVoltage == 0.0 ? 0.0 : c.slopeOffsetMeasuredCurrent / c.slopeOffsetMeasuredVoltage;
-}
-
 void showSlope() {
-    platform::setControlText(slopeField, formatFixed(conductance() * micro, 3));
+    platform::setControlText(slopeField, formatFixed(parallelConductance() * micro, 3));
 }
 
 void takeFields() {

@@ -27,6 +27,7 @@ TEST_F(ConversionsTest, SmallCurrentCompensation) {
         {5e-6, 0.0, 0.0, 1000 * 1e-6 + 1e-4 - 5e-6},     // no slope correction without a measured voltage
         {5e-6, 0.0, 2e-6, 1000 * 1e-6 + 1e-4 - 5e-6},
         {5e-6, 10.0, 2e-6, 1000 * 1e-6 + 1e-4 - 5e-6 - 20.0 * 2e-7}, // 0.2 µS at 20 V
+        {5e-6, 1e-320, 2e-6, 1000 * 1e-6 + 1e-4 - 5e-6},               // no finite slope: none applied
     };
     for (const Case& c : cases) {
         smallCurrentCompensation = {c.offset, c.volts, c.amps};

@@ -7,7 +7,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
+#include <functional>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -113,14 +116,52 @@ TEST_F(DmmLinkTest, RangeIsConfiguredOnlyWhenItChanges) {
     EXPECT_TRUE(platform::recordedDialogs().empty());
 }
 
-TEST_F(DmmLinkTest, MisbehavingMeterLeavesThePreviousReading) {
-    // Each case: what the meter does with READ?, then a good answer must be read correctly again.
+TEST_F(DmmLinkTest, EveryRangeSendsItsOwnCommands) {
+    const struct {
+        const char* range;
+        const char* commands;
+    } table[] = {
+        {"1000V", "CONFigure:VOLTage:DC\nVOLTage:DC:RANGe 1000V\n"},
+        {"100V", "CONFigure:VOLTage:DC\nVOLTage:DC:RANGe 100V\n"},
+        {"10V", "CONFigure:VOLTage:DC\nVOLTage:DC:RANGe 10V\n"},
+        {"1V", "CONFigure:VOLTage:DC\nVOLTage:DC:RANGe 1V\n"},
+        {"100mV", "CONFigure:VOLTage:DC\nVOLTage:DC:RANGe 100mV\n"},
+        {"3A", "CONFigure:CURRent:DC\nCURRent:DC:RANGe 3A\n"},
+        {"1A", "CONFigure:CURRent:DC\nCURRent:DC:RANGe 1A\n"},
+        {"100mA", "CONFigure:CURRent:DC\nCURRent:DC:RANGe 100mA\n"},
+        {"10mA", "CONFigure:CURRent:DC\nCURRent:DC:RANGe 10mA\n"},
+        {"1mA", "CONFigure:CURRent:DC\nCURRent:DC:RANGe 1mA\n"},
+        {"100uA", "CONFigure:CURRent:DC\nCURRent:DC:RANGe 100uA\n"},
+        {"10uA", "CONFigure:CURRent:DC\nCURRent:DC:RANGe 10uA\n"},
+        {"1uA", "CONFigure:CURRent:DC\nCURRent:DC:RANGe 1uA\n"},
+        {"4W", "CONF:FRES\nFRES:NPLC 10\n"},
+    };
+    FakeBenchPeer meter(benchaddress::meterCommands, dmmPort, answering({"+1.00000000E-03\n"}));
+    ASSERT_TRUE(meter.listening());
+    ASSERT_TRUE(connectDmm(benchaddress::meterCommands));
+    std::vector<std::string> listed = dmmRangeTexts();
+    listed.emplace_back(fourWireRange);
+    ASSERT_EQ(listed.size(), std::size(table));
+    for (std::size_t i = 0; i < std::size(table); ++i) {
+        SCOPED_TRACE(table[i].range);
+        EXPECT_EQ(listed[i], table[i].range);
+        meter.clearReceived();
+        EXPECT_TRUE(readDmm(table[i].range));
+        EXPECT_EQ(meter.received(), std::string(table[i].commands) + "READ?\n");
+    }
+}
+
+TEST_F(DmmLinkTest, HostileMeterGivesAFailedReadingNeverThePreviousOne) {
+    // What the meter does with the second READ?; the first is answered 1.5, any after the case 2.5.
     struct Case {
         const char* name;
         std::function<void(FakeBenchPeer&)> answer;
-        double reading;      // after that answer
-        double nextReading;  // after the good answer that follows
+        DmmFault fault;
+        double reading; // when the answer is a reading after all
+        bool staysConnected;
+        bool nextAskedAtOnce = false; // the next question goes out while the bad answer is still coming
     };
+    auto sending = [](const char* text) { return [text](FakeBenchPeer& p) { p.send(text); }; };
     auto inTwoParts = [](int gapMs) {
         return [gapMs](FakeBenchPeer& p) {
             p.send("+7.1234");
@@ -128,44 +169,138 @@ TEST_F(DmmLinkTest, MisbehavingMeterLeavesThePreviousReading) {
             p.send("5678E+00\n");
         };
     };
+    auto drip = [](FakeBenchPeer& p) {
+        for (char c : std::string("+3.00000000E+00\n")) {
+            p.send(std::string(1, c));
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    };
     const Case cases[] = {
-        {"never answers", [](FakeBenchPeer&) {}, 1.5, 2.5},
-        {"garbage", [](FakeBenchPeer& p) { p.send("OVERLOAD?!\n"); }, 1.5, 2.5},
-        {"two packets", inTwoParts(60), 7.12345678, 2.5},
-        // The rest comes after the polling window: it is not taken for the next answer.
-        {"two packets, the second too late", inTwoParts(400), 1.5, 2.5},
-        {"closes the connection", [](FakeBenchPeer& p) { p.closeClient(); }, 1.5, 1.5},
+        {"no answer", [](FakeBenchPeer&) {}, DmmFault::NoAnswer, 0, true},
+        {"garbage", sending("OVERLOAD?!\n"), DmmFault::NotANumber, 0, true},
+        {"trailing garbage", sending("+1.50000000E+00 VDC\n"), DmmFault::NotANumber, 0, true},
+        {"two answers", sending("+1.00000000E+00\n+2.00000000E+00\n"), DmmFault::NotANumber, 0, true},
+        {"overload", sending("+9.90000000E+37\n"), DmmFault::Overload, 0, true},
+        {"half a line, then silence", sending("+7.1234"), DmmFault::CutShort, 0, true},
+        {"the rest after the window", inTwoParts(400), DmmFault::CutShort, 0, true},
+        {"the rest with the next answer", inTwoParts(400), DmmFault::CutShort, 0, true, true},
+        {"one byte per 100 ms", drip, DmmFault::CutShort, 0, true},
+        {"two packets in the window", inTwoParts(60), DmmFault::None, 7.12345678, true},
+        {"closes after the question", [](FakeBenchPeer& p) { p.closeClient(); }, DmmFault::ConnectionLost, 0, false},
+        {"resets", [](FakeBenchPeer& p) { p.resetClient(); }, DmmFault::ConnectionLost, 0, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         resetDmmLinkDefaults();
-        int reads = 0;
+        std::atomic<int> reads{0};
+        std::atomic<bool> answering{false};
         FakeBenchPeer meter(benchaddress::meterMisbehaving, dmmPort, [&](FakeBenchPeer& peer, const std::string& line) {
             if (line != "READ?") return;
-            if (++reads == 1) peer.send("+1.50000000E+00\n");
-            else if (reads == 2) c.answer(peer);
-            else peer.send("+2.50000000E+00\n");
+            if (++reads == 1) return peer.send("+1.50000000E+00\n");
+            if (reads > 2) return peer.send("+2.50000000E+00\n");
+            answering = true;
+            c.answer(peer);
+            answering = false;
         });
         ASSERT_TRUE(meter.listening());
         ASSERT_TRUE(connectDmm(benchaddress::meterMisbehaving));
-        readDmm("10V");
+        ASSERT_TRUE(readDmm("10V"));
         ASSERT_DOUBLE_EQ(dmmLink.lastReading, 1.5);
+
         // The answer is waited for no longer than the settling wait and the polling window.
-        EXPECT_LT(timedRead("10V"), pacedMs(500) + 200 + 150);
+        const std::int64_t start = elapsedMilliseconds();
+        EXPECT_EQ(readDmm("10V"), c.fault == DmmFault::None);
+        EXPECT_LT(elapsedMilliseconds() - start, pacedMs(500) + 200 + 600);
+        EXPECT_EQ(dmmLink.lastFault, c.fault);
+        EXPECT_EQ(dmmLink.readingValid, c.fault == DmmFault::None);
         EXPECT_DOUBLE_EQ(dmmLink.lastReading, c.reading);
-        readDmm("10V");
-        EXPECT_DOUBLE_EQ(dmmLink.lastReading, c.nextReading);
+        EXPECT_EQ(dmmConnected(), c.staysConnected);
+        if (c.fault != DmmFault::None) {
+            EXPECT_EQ(dmmFailureMessage(), std::string("No reading from DMM at 127.0.0.3: ") + dmmFaultText(c.fault));
+        }
         EXPECT_TRUE(platform::recordedDialogs().empty());
+
+        // Once the meter behaves again, the next reading is its own: a late rest of the bad answer is
+        // not taken for it, and a dropped connection is opened anew and the range set again.
+        while (answering && !c.nextAskedAtOnce) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ASSERT_TRUE(connectDmm(benchaddress::meterMisbehaving));
+        meter.clearReceived();
+        EXPECT_TRUE(readDmm("10V")) << dmmFaultText(dmmLink.lastFault);
+        EXPECT_DOUBLE_EQ(dmmLink.lastReading, 2.5);
+        EXPECT_EQ(meter.connections(), c.staysConnected ? 1 : 2);
+        EXPECT_EQ(meter.received(), c.staysConnected ? "READ?\n" : "CONFigure:VOLTage:DC\nVOLTage:DC:RANGe 10V\nREAD?\n");
+    }
+}
+
+TEST_F(DmmLinkTest, MeterThatNeverStopsSendingCannotHoldTheCaller) {
+    std::atomic<bool> streaming{true};
+    FakeBenchPeer meter(benchaddress::meterMisbehaving, dmmPort, [&](FakeBenchPeer& peer, const std::string& line) {
+        if (line != "READ?") return;
+        std::string lines;
+        for (int i = 0; i < 256; ++i) lines += "+1.00000000E+00\n";
+        while (streaming) peer.send(lines);
+    });
+    ASSERT_TRUE(meter.listening());
+    ASSERT_TRUE(connectDmm(benchaddress::meterMisbehaving));
+    // Answered by a flood: more than one answer.
+    EXPECT_FALSE(readDmm("10V"));
+    EXPECT_EQ(dmmLink.lastFault, DmmFault::NotANumber);
+    // Still flooding when the next question is due: it is not even asked.
+    const std::int64_t took = timedRead("10V");
+    EXPECT_EQ(dmmLink.lastFault, DmmFault::KeepsSending);
+    EXPECT_LT(took, 1000); // bounded: an unbounded drain would last as long as the flood
+    EXPECT_TRUE(dmmConnected());
+    streaming = false;
+    resetDmmLinkDefaults(); // the flood's blocked send ends with the connection
+}
+
+TEST_F(DmmLinkTest, NameThatTakesLongerThanTheTimeOutToResolveFails) {
+    tcpNameLookupForTests = [](const std::string& name) {
+        if (name == "slow.meter") std::this_thread::sleep_for(std::chrono::milliseconds(3000));
+        return std::string(benchaddress::meterCommands);
+    };
+    FakeBenchPeer meter(benchaddress::meterCommands, dmmPort);
+    ASSERT_TRUE(meter.listening());
+    std::int64_t start = elapsedMilliseconds();
+    EXPECT_EQ(tcpConnect("slow.meter", dmmPort, 300), 0);
+    EXPECT_LT(elapsedMilliseconds() - start, 2000);
+    const TcpHandle quick = tcpConnect("quick.meter", dmmPort, 300);
+    EXPECT_NE(quick, 0);
+    tcpClose(quick);
+    tcpNameLookupForTests = nullptr;
+}
+
+TEST_F(DmmLinkTest, FixtureThatHasGoneIsNotReportedAsSwitched) {
+    for (const bool reset : {false, true}) {
+        SCOPED_TRACE(reset ? "reset" : "closed");
+        resetFixtureLinkDefaults();
+        FakeBenchPeer fixture(benchaddress::fixtureCommands, fixturePort,
+                              [reset](FakeBenchPeer& peer, const std::string&) { reset ? peer.resetClient() : peer.closeClient(); },
+                              '\r');
+        ASSERT_TRUE(fixture.listening());
+        ASSERT_TRUE(connectFixture(benchaddress::fixtureCommands));
+        EXPECT_TRUE(setFixtureState("BG to V")); // taken: the fixture drops the connection on receiving it
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        EXPECT_FALSE(setFixtureState("BG to I"));
+        EXPECT_FALSE(fixtureConnected());
+        EXPECT_EQ(fixtureFailureMessage("BG to I"), "Fixture at 127.0.0.6: cannot switch to BG to I (connection lost)");
+        // "Connect" opens a new connection, which works.
+        ASSERT_TRUE(connectFixture(benchaddress::fixtureCommands));
+        for (int i = 0; i < 100 && fixture.connections() < 2; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        EXPECT_EQ(fixture.connections(), 2);
     }
 }
 
 TEST_F(DmmLinkTest, WithoutConnectionTheUserIsToldAndNothingIsSent) {
     dmmLink.lastReading = 3.0;
-    readDmm("10V");
+    dmmLink.readingValid = true;
+    EXPECT_FALSE(readDmm("10V"));
     ASSERT_EQ(platform::recordedDialogs().size(), 1u);
     EXPECT_EQ(platform::recordedDialogs()[0].title, "Error");
     EXPECT_EQ(platform::recordedDialogs()[0].body, "DMM not connected");
-    EXPECT_EQ(dmmLink.lastReading, 3.0);
+    EXPECT_EQ(dmmLink.lastFault, DmmFault::NotConnected);
+    EXPECT_FALSE(dmmLink.readingValid);
+    EXPECT_EQ(dmmLink.lastReading, 0.0);
     EXPECT_EQ(dmmLink.lastRange, "");
 }
 

@@ -49,7 +49,7 @@ TEST_F(ProgramOnSim, FactorySequenceFromTheMenuCalibratesAgainstTheVirtualMeter)
     resetDmmLinkDefaults();
     resetFixtureLinkDefaults();
     ASSERT_LT(std::chrono::steady_clock::now(), giveUp) << "sequence did not end";
-    EXPECT_TRUE(platform::recordedDialogs().empty());
+    for (const platform::RecordedDialog& d : platform::recordedDialogs()) ADD_FAILURE() << d.title << ": " << d.body;
     EXPECT_FALSE(connected()); // the window lets go of the instrument when it closes
 
     EXPECT_EQ(testsupport::readFile("KRV_cal.txt").size(), 1024u);

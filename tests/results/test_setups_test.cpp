@@ -145,4 +145,23 @@ TEST_F(TestSetupsTest, SaveAsWritesAllFourKeysIntoANewFileThatBecomesCurrent) {
     EXPECT_EQ(systemSettings.fileTestSetup, "setups/new.tsu");
 }
 
+TEST_F(TestSetupsTest, SaveAsAddsTheExtensionOnlyWhenTheNameHasNone) {
+    const struct {
+        const char* chosen;
+        const char* saved;
+    } cases[] = {{"setups/a", "setups/a.tsu"},
+                 {"setups/b.tsu", "setups/b.tsu"},
+                 {"setups/c.TSU", "setups/c.TSU"},
+                 {"setups/d.Tsu", "setups/d.Tsu"},
+                 {"setups/e.tsu.txt", "setups/e.tsu.txt.tsu"},
+                 {"setups/ftsu", "setups/ftsu.tsu"}};
+    for (const auto& c : cases) {
+        dialogAnswer = c.chosen;
+        saveTestSetupAs();
+        EXPECT_TRUE(std::filesystem::exists(c.saved)) << c.chosen;
+        EXPECT_EQ(systemSettings.fileTestSetup, c.saved) << c.chosen;
+    }
+    EXPECT_FALSE(std::filesystem::exists("setups/c.TSU.tsu"));
+}
+
 } // namespace

@@ -85,4 +85,46 @@ TEST(SimBench, MeterReadsTheTerminalsTheFixtureConnects) {
     EXPECT_NEAR(b.read("CONF:FRES"), 33.66, 1e-9);
 }
 
+TEST(SimBench, MeterTakesRangesOfItsFunctionAndOverloadsBeyondThem) {
+    Bench b;
+    b.sim.registers[1] = (1u << 5) | (1u << 9); // step generator forced active, unclamped
+    const struct {
+        const char* configure;
+        const char* range;
+        bool currentMode; // the step generator drives 20 mA into the ammeter, else 10 V into the voltmeter
+        bool overload;
+        bool refused;
+    } cases[] = {
+        {"CONFigure:VOLTage:DC", "VOLTage:DC:RANGe 10V", false, false, false},
+        {"CONFigure:VOLTage:DC", "VOLTage:DC:RANGe 1V", false, true, false},
+        {"CONFigure:VOLTage:DC", "VOLTage:DC:RANGe 100mV", false, true, false},
+        {"CONFigure:VOLTage:DC", "VOLTage:DC:RANGe 100V", false, false, false},
+        {"CONFigure:CURRent:DC", "CURRent:DC:RANGe 100mA", true, false, false},
+        {"CONFigure:CURRent:DC", "CURRent:DC:RANGe 10mA", true, true, false},
+        {"CONFigure:CURRent:DC", "CURRent:DC:RANGe 100uA", true, true, false},
+        {"CONFigure:CURRent:DC", "VOLTage:DC:RANGe 10mV", true, false, true}, // another function's range
+        {"CONFigure:CURRent:DC", "CURRent:DC:RANGe 7 bananas", true, false, true},
+        {"CONFigure:VOLTage:DC", "VOLTage:DC:RANGe 10A", false, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.range);
+        b.meter.refused.clear();
+        b.sim.registers[26] = c.currentMode ? 1 : 0;
+        b.sim.registers[24] = 3;
+        b.sim.registers[17] = c.currentMode ? 4630 : 5810;
+        b.relays(c.currentMode ? "04" : "01");
+        EXPECT_FALSE(simMeterCommand(b.meter, b.sim, c.configure).has_value());
+        EXPECT_FALSE(simMeterCommand(b.meter, b.sim, c.range).has_value());
+        const std::optional<std::string> answer = simMeterCommand(b.meter, b.sim, "READ?");
+        double value = 0;
+        ASSERT_TRUE(answer && parseDmmReply(*answer, value));
+        if (c.overload) {
+            EXPECT_EQ(*answer, "+9.90000000E+37\n");
+        } else {
+            EXPECT_NEAR(value, c.currentMode ? 0.020 : 10.0, c.currentMode ? 0.0005 : 0.05);
+        }
+        EXPECT_EQ(b.meter.refused, c.refused ? std::vector<std::string>{c.range} : std::vector<std::string>{});
+    }
+}
+
 } // namespace

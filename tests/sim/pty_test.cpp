@@ -12,6 +12,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <functional>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -254,6 +256,10 @@ TEST(SimExecutable, RejectsBadOptionsAndExplainsTheGoodOnes) {
         {{"--fault", "drop"}, 2},
         {{"--port"}, 2},
         {{"--meter-error", "abc"}, 2},
+        {{"--meter-fault", "melt@2"}, 2},
+        {{"--meter-fault", "drip"}, 2},
+        {{"--meter-fault", "drip@0"}, 2},
+        {{"--port", "42", "--dir", fs::temp_directory_path().string(), "--cal-block", "/no/such/file"}, 1},
         {{"--port", "42", "--dir", fs::temp_directory_path().string(), "--meter", "300.1.2.3"}, 1},
     };
     for (const Case& c : cases) {
@@ -267,9 +273,27 @@ TEST(SimExecutable, RejectsBadOptionsAndExplainsTheGoodOnes) {
     char buffer[4096];
     for (ssize_t n; (n = read(help.stdoutPipe, buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<size_t>(n));
     for (const SimDeviceName& d : simDeviceNames()) EXPECT_NE(text.find(std::string("  ") + d.name + " "), std::string::npos) << d.name;
-    for (const char* option : {"--port", "--dir", "--device", "--resistance", "--speed", "--fault", "--meter", "--meter-error"}) {
+    for (const char* option : {"--port", "--dir", "--device", "--resistance", "--speed", "--fault", "--meter", "--meter-error",
+                               "--meter-fault", "--cal-block"}) {
         EXPECT_NE(text.find(option), std::string::npos) << option;
     }
+}
+
+// Everything that arrives on `fd` within `ms`.
+std::string takeFor(int fd, int ms) {
+    std::string text;
+    const Clock::time_point until = Clock::now() + std::chrono::milliseconds(ms);
+    char buffer[65536];
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
+        if (left <= 0) break;
+        pollfd p{fd, POLLIN, 0};
+        if (poll(&p, 1, static_cast<int>(left)) <= 0) continue;
+        const ssize_t n = recv(fd, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (n <= 0) break;
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+    return text;
 }
 
 // A TCP connection to the virtual bench; the answer to `send` is read up to its line end.
@@ -326,6 +350,50 @@ TEST(SimExecutable, ServesTheBenchMeterAndFixtureOnItsAddress) {
     }
     EXPECT_EQ(answer, "+2.75400000E+03\n");
     EXPECT_EQ(sim.stop(SIGTERM), 0);
+}
+
+TEST(SimExecutable, MeterMisbehavesFromTheReadingAskedFor) {
+    const struct {
+        const char* fault;
+        std::function<void(int fd)> check; // what the second READ? gets
+    } cases[] = {
+        {"garbage@2", [](int fd) { EXPECT_EQ(takeFor(fd, 300), "#$%&GARBAGE\n"); }},
+        {"half@2", [](int fd) { EXPECT_EQ(takeFor(fd, 300), "+0.00000"); }},
+        {"silent@2", [](int fd) { EXPECT_EQ(takeFor(fd, 300), ""); }},
+        {"drip@2", [](int fd) {
+             const std::size_t got = takeFor(fd, 350).size();
+             EXPECT_GE(got, 2u);
+             EXPECT_LE(got, 5u);
+         }},
+        {"stream@2", [](int fd) { EXPECT_GT(takeFor(fd, 300).size(), 10000u); }},
+        {"close@2", [](int fd) {
+             takeFor(fd, 300);
+             char c = 0;
+             EXPECT_EQ(recv(fd, &c, 1, MSG_DONTWAIT), 0);
+         }},
+        {"reset@2", [](int fd) {
+             pollfd p{fd, POLLIN, 0};
+             EXPECT_EQ(poll(&p, 1, 1000), 1);
+             char c = 0;
+             EXPECT_EQ(recv(fd, &c, 1, MSG_DONTWAIT), -1);
+             EXPECT_EQ(errno, ECONNRESET);
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        TempDir dir;
+        SimProcess sim;
+        ASSERT_TRUE(sim.start({"--port", "44", "--dir", dir.path.string(), "--meter", benchaddress::simMeterMisbehaving,
+                               "--meter-error", "0", "--meter-fault", c.fault}));
+        ASSERT_TRUE(sim.readPtyPath());
+        BenchClient meter(benchaddress::simMeterMisbehaving, 5025);
+        ASSERT_GE(meter.fd, 0);
+        meter.send("CONFigure:VOLTage:DC\nREAD?\n");
+        EXPECT_EQ(meter.answer(), "+0.00000000E+00\n");
+        meter.send("READ?\n");
+        c.check(meter.fd);
+        EXPECT_EQ(sim.stop(SIGTERM), 0);
+    }
 }
 
 } // namespace

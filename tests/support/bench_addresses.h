@@ -29,5 +29,6 @@ constexpr const char* adcDacWindowBench = "127.0.0.8";
 constexpr const char* factorySequenceBench = "127.0.0.9";
 constexpr const char* simMeter = "127.0.0.10";
 constexpr const char* programOnSimBench = "127.0.0.11";
+constexpr const char* simMeterMisbehaving = "127.0.0.12";
 
 } // namespace benchaddress

@@ -62,6 +62,13 @@ public:
         if (client_ >= 0) close(client_);
         client_ = -1;
     }
+    // Closes with a reset instead of an orderly close, as a meter that restarts does.
+    void resetClient() {
+        if (client_ < 0) return;
+        const linger abort{1, 0};
+        setsockopt(client_, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+        closeClient();
+    }
 
 private:
     void serve() {

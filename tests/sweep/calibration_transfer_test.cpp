@@ -16,6 +16,7 @@
 #include "link/register_transfer.h"
 #include "nominal_cal.h"
 #include "support/logic_defaults.h"
+#include "support/recalibrated_block.h"
 #include "sweep/calibration_transfer.h"
 #include "sweep/sweep_state_machine.h"
 #include "test_support.h"
@@ -99,25 +100,30 @@ TEST_F(CalibrationTransferTest, FileEqualToTheBlockIsKeptAndLoaded) {
     EXPECT_TRUE(platform::recordedDialogs().empty());
 }
 
-TEST_F(CalibrationTransferTest, DifferingOrMissingFileIsReplacedByTheBlock) {
+TEST_F(CalibrationTransferTest, DifferingOrMissingFileIsReplacedByTheBlockAndTheOldOneKept) {
     struct Case {
         const char* name;
         bool present;
         std::string content;
+        std::string block; // empty: the instrument's nominal block
         const char* firstText;
     };
     CalibrationTexts edited = nominalCalibrationTexts();
     edited[46] = "9.95";
     const Case cases[] = {
-        {"one line differs", true, calibrationFileContent(edited), " OK, CAL#0.0"},
-        {"shorter than the block", true, nominalCalibrationText(), " OK, CAL#0.0"},
-        {"missing", false, "", " OK, CAL#0.1"},
+        {"one line differs", true, calibrationFileContent(edited), "", " OK, CAL#0.0"},
+        {"shorter than the block", true, nominalCalibrationText(), "", " OK, CAL#0.0"},
+        {"instrument recalibrated", true, calibrationFileContent(nominalCalibrationTexts()),
+         calibrationFileContent(recalibratedTexts()), " OK, CAL#0.0"},
+        {"missing", false, "", "", " OK, CAL#0.1"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         SetUp();
         std::filesystem::remove("KRV_cal.txt");
+        std::filesystem::remove("KRV_cal.previous.txt");
         if (c.present) writeFile("KRV_cal.txt", c.content);
+        if (!c.block.empty()) std::copy(c.block.begin(), c.block.end(), sim.flash.begin());
         states = {0};
         statusTexts.clear();
         pollUntilDone();
@@ -128,6 +134,57 @@ TEST_F(CalibrationTransferTest, DifferingOrMissingFileIsReplacedByTheBlock) {
         EXPECT_NE(std::find(statusTexts.begin(), statusTexts.end(), " OK, CAL#9.1(CompFail)"), statusTexts.end());
         EXPECT_NE(std::find(statusTexts.begin(), statusTexts.end(), " OK, CAL#10(SaveNewCalFile)"), statusTexts.end());
         EXPECT_EQ(readFile("KRV_cal.txt"), block());
+        // The file replaced is kept byte for byte; the placeholder made for a missing file is not.
+        EXPECT_EQ(std::filesystem::exists("KRV_cal.previous.txt"), c.present);
+        if (c.present) {
+            EXPECT_EQ(readFile("KRV_cal.previous.txt"), c.content);
+        }
+        EXPECT_TRUE(platform::recordedDialogs().empty());
+    }
+    // The coefficients are the new block's.
+    EXPECT_NEAR(calibrationCoefficients.vcAdc.slope, 9.9 / 662000, 1e-12);
+}
+
+TEST_F(CalibrationTransferTest, BlockNoWorkingInstrumentHoldsLeavesTheFileAndSaysWhy) {
+    const std::string file = calibrationFileContent(nominalCalibrationTexts());
+    const std::string recalibrated = calibrationFileContent(recalibratedTexts());
+    std::string overwritten = file; // the recalibrated block uploaded without an erase: bits only cleared
+    for (std::size_t i = 0; i < overwritten.size(); ++i) overwritten[i] = static_cast<char>(overwritten[i] & recalibrated[i]);
+    CalibrationTexts swapped = nominalCalibrationTexts();
+    std::swap(swapped[1], swapped[5]);
+    const struct {
+        const char* name;
+        std::string block;
+        const char* why;
+    } cases[] = {
+        {"erased", std::string(1024, '\xFF'), "line 1 is not a number"},
+        {"uploaded without an erase", overwritten, "line 47 is not a number"},
+        {"DAC counts swapped", calibrationFileContent(swapped), "Vb DAC active slope -258, expected about 258"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        std::filesystem::remove("KRV_cal.previous.txt");
+        std::filesystem::remove("log.txt");
+        writeFile("KRV_cal.txt", file);
+        std::copy(c.block.begin(), c.block.end(), sim.flash.begin());
+        calibrationCoefficients = CalibrationCoefficients{};
+        states = {0};
+        statusTexts.clear();
+        pollUntilDone();
+        EXPECT_EQ(states, (std::vector<std::int64_t>{0, 1, 2, 3, 5, 6, 8, 9, 10, 14}));
+        EXPECT_EQ(instrumentLink.commsStatusText, " OK, CAL#10.1(BadBlock)");
+        EXPECT_EQ(readFile("KRV_cal.txt"), file);
+        EXPECT_FALSE(std::filesystem::exists("KRV_cal.previous.txt"));
+        EXPECT_NE(readFile("log.txt").find(std::string("Calibration block in the instrument refused (") + c.why +
+                                           "): KRV_cal.txt kept\r\n"),
+                  std::string::npos)
+            << readFile("log.txt");
+        // The file's coefficients are in force.
+        EXPECT_NEAR(calibrationCoefficients.vcAdc.slope, 9.9 / 662000, 1e-12);
+        // Nothing more happens until the next connect.
+        poll();
+        EXPECT_EQ(calibrationTransfer.state, 14);
         EXPECT_TRUE(platform::recordedDialogs().empty());
     }
 }

@@ -37,12 +37,8 @@ protected:
     void SetUp() override {
         CalibrationWindowTest::SetUp();
         calibrationPacing.waitScale = 0.05; // each level settles for over 100 reports, as on the bench
-        window = calwin::adcDacWindow;
         meterModel.gainError = meterGain - 1.0;
-        instrument.attach();
-        instrumentLink.linkConnected.store(1);
-        testsupport::writeFile(calibrationFileName, nominalCalibrationText());
-        ASSERT_TRUE(loadCalibrationFileFrom(calibrationFileName));
+        useInstrument(instrument);
         testsupport::writeFile("prep.txt", "563600\r\n22000\r\n2700\r\n150\r\n33\r\n");
     }
     void everyPass() override { instrument.pump(); }

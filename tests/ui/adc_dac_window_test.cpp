@@ -6,6 +6,7 @@
 #include "base/elapsed_clock.h"
 #include "calibration/calibration_file.h"
 #include "nominal_cal.h"
+#include "support/recalibrated_block.h"
 #include "sweep/instrument_values.h"
 #include "ui/adc_dac_window_layout.h"
 #include "ui/calibration_windows.h"
@@ -22,11 +23,7 @@ protected:
 
     void SetUp() override {
         CalibrationWindowTest::SetUp();
-        window = calwin::adcDacWindow;
-        instrument.attach();
-        instrumentLink.linkConnected.store(1);
-        testsupport::writeFile(calibrationFileName, nominalCalibrationText());
-        ASSERT_TRUE(loadCalibrationFileFrom(calibrationFileName));
+        useInstrument(instrument);
     }
     void everyPass() override {
         if (pumping) instrument.pump();
@@ -203,18 +200,25 @@ TEST_F(AdcDacWindowTest, CalCapturesTheAverageOfTheLevelSetLast) {
 
 TEST_F(AdcDacWindowTest, UploadWritesEveryWordFiftyMillisecondsApart) {
     calibrationPacing.waitScale = 0.1;
-    std::string full(1024, '\0');
-    for (std::size_t i = 0; i < full.size(); ++i) full[i] = static_cast<char>((i * 37 + 11) & 0xFF);
+    // A file copied back from an instrument: its text, then whatever the block held.
+    std::string full = calibrationFileContent(recalibratedTexts());
+    for (std::size_t i = full.find('\0'); i < full.size(); ++i) full[i] = static_cast<char>((i * 37 + 11) & 0xFF);
     const struct {
         const char* name;
         bool present;
         std::string content;
-    } cases[] = {{"full block", true, full}, {"short file", true, full.substr(0, 301)}, {"missing file", false, ""}};
+        const char* refusal; // empty: uploaded
+    } cases[] = {{"full block", true, full, ""},
+                 {"short file", true, nominalCalibrationText(), ""},
+                 {"missing file", false, "", "KRV_cal.txt not uploaded: line 1 is not a number"},
+                 {"damaged file", true, full.substr(0, 301), "KRV_cal.txt not uploaded: line 45 is not a number"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        platform::clearRecordedDialogs();
         std::filesystem::remove(calibrationFileName);
         if (c.present) testsupport::writeFile(calibrationFileName, c.content);
         instrument.transfers.clear();
+        const std::string flashBefore(instrument.sim.flash.begin(), instrument.sim.flash.end());
         std::vector<std::int64_t> wordTimes;
         std::vector<std::uint32_t> addresses;
         frameSender = [&](const std::uint8_t* bytes, std::size_t length) {
@@ -225,12 +229,20 @@ TEST_F(AdcDacWindowTest, UploadWritesEveryWordFiftyMillisecondsApart) {
             wordTimes.push_back(elapsedMilliseconds());
             addresses.push_back(sent(instrument.transfers.size() - 1, regFlashCalLock));
         };
-        script = {press(eraseButton), press(uploadButton), waitFor([&] { return addresses.size() == 256; }),
-                  check([] {})};
+        const bool refused = std::string(c.refusal) != "";
+        script = {press(uploadButton), waitFor([&] { return refused || addresses.size() == 256; }), check([] {})};
+        if (!refused) script.insert(script.begin(), press(eraseButton));
         scriptStep = 0;
         passes = 0;
         instrumentLink.linkConnected.store(1);
         openAdcDacCalibrationWindow();
+        if (refused) {
+            EXPECT_TRUE(addresses.empty());
+            EXPECT_EQ(std::string(instrument.sim.flash.begin(), instrument.sim.flash.end()), flashBefore);
+            ASSERT_EQ(platform::recordedDialogs().size(), 1u);
+            EXPECT_EQ(platform::recordedDialogs()[0].body, c.refusal);
+            continue;
+        }
         ASSERT_EQ(addresses.size(), 256u);
         for (std::size_t w = 0; w < addresses.size(); ++w) EXPECT_EQ(addresses[w], 4 * w);
         for (std::size_t w = 1; w < wordTimes.size(); ++w) EXPECT_GE(wordTimes[w] - wordTimes[w - 1], pacedMs(50));
@@ -255,6 +267,75 @@ TEST_F(AdcDacWindowTest, MissingFilesAndAbsentBenchAreReported) {
     const std::vector<std::string> titles = {"cannot find file", "prep.txt is missing", "Error"};
     EXPECT_EQ(dialogTitles(), titles);
     EXPECT_EQ(platform::recordedDialogs()[2].body, "DMM not connected");
+}
+
+TEST_F(AdcDacWindowTest, DacFieldsOutOfRangeAreClamped) {
+    const struct {
+        const char* text;
+        std::uint32_t counts;
+    } cases[] = {{"1e30", 65535}, {"70000", 65535}, {"-5", 0}, {"-1e300", 0}, {"garbage", 0}, {"812.9", 812}};
+    for (const auto& c : cases) {
+        script.push_back(type(coefficientField + 1, c.text));
+        script.push_back(press(levelButton + 0));
+        script.push_back(check([this, c] {
+            EXPECT_EQ(lastSent(regBaseGateDacActiveRaw), c.counts) << c.text;
+            EXPECT_EQ(lastSent(regBaseGateDacIdleRaw), c.counts) << c.text;
+        }));
+    }
+    openAdcDacCalibrationWindow();
+    EXPECT_TRUE(platform::recordedDialogs().empty());
+}
+
+TEST_F(AdcDacWindowTest, IcRunThatNeverReachesItsVoltageEndsAndASecondIsRefused) {
+    pumping = false; // the instrument reports nothing: the run cannot reach 20 V
+    std::int64_t started = 0;
+    script = {
+        check([&started] { started = elapsedMilliseconds(); }),
+        press(icRunButton + 0),
+        press(icRunButton + 3),
+        waitFor([this] { return (lastSent(regControl) & controlStop) != 0; }),
+        check([&started] {
+            EXPECT_GE(elapsedMilliseconds() - started, 15000);
+            EXPECT_EQ(field(icRuns()[0].rawIcField), "-1");
+            EXPECT_EQ(field(icRuns()[3].rawIcField), "-1");
+        }),
+    };
+    openAdcDacCalibrationWindow();
+    std::vector<std::string> bodies;
+    for (const platform::RecordedDialog& d : platform::recordedDialogs()) bodies.push_back(d.body);
+    const std::vector<std::string> expected = {"Ic run already in progress: wait for its tick",
+                                               "+Ic run of 'RANGE1' did not reach +20 V within 15 s"};
+    EXPECT_EQ(bodies, expected);
+}
+
+TEST_F(AdcDacWindowTest, EraseAndUploadWithoutTheInstrumentSaySoAndSendNothing) {
+    std::size_t transfersBefore = 0;
+    script = {
+        check([this, &transfersBefore] {
+            instrumentLink.linkConnected.store(0);
+            transfersBefore = instrument.transfers.size();
+        }),
+        press(eraseButton),
+        press(uploadButton),
+        check([this, &transfersBefore] { EXPECT_EQ(instrument.transfers.size(), transfersBefore); }),
+    };
+    openAdcDacCalibrationWindow();
+    ASSERT_EQ(platform::recordedDialogs().size(), 2u);
+    for (const platform::RecordedDialog& d : platform::recordedDialogs())
+        EXPECT_EQ(d.body, "No USB detected - Please connect to device and retry");
+}
+
+TEST_F(AdcDacWindowTest, CreateRefusesNumbersNoWorkingInstrumentGives) {
+    const std::string before = testsupport::readFile(calibrationFileName);
+    script = {press(defaultValuesButton), type(coefficientField + 1, "650"), type(coefficientField + 5, "5810"),
+              press(createButton), press(defaultValuesButton), type(coefficientField + 52, "0"), press(createButton)};
+    openAdcDacCalibrationWindow();
+    EXPECT_EQ(testsupport::readFile(calibrationFileName), before);
+    std::vector<std::string> bodies;
+    for (const platform::RecordedDialog& d : platform::recordedDialogs()) bodies.push_back(d.body);
+    const std::vector<std::string> expected = {"KRV_cal.txt not created: Vb DAC active slope -258, expected about 258",
+                                               "KRV_cal.txt not created: Ic ADC range 0 slope 1.16e-09, expected about 5.78e-10"};
+    EXPECT_EQ(bodies, expected);
 }
 
 } // namespace

@@ -13,11 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "calibration/calibration_file.h"
 #include "calibration/calibration_pacing.h"
 #include "calibration/dmm_link.h"
 #include "calibration/fixture_link.h"
 #include "instrument.h"
 #include "link/comms_thread.h"
+#include "nominal_cal.h"
 #include "link/instrument_link.h"
 #include "link/protocol.h"
 #include "link/register_transfer.h"
@@ -26,6 +28,7 @@
 #include "sweep/sweep_state_machine.h"
 #include "test_support.h"
 #include "ui/calibration_window_parts.h"
+#include "ui/calibration_windows.h"
 #include "platform/platform.h"
 
 // The virtual instrument on the GUI thread; the bench peers' threads read it under the lock.
@@ -99,6 +102,15 @@ protected:
     }
 
     virtual void everyPass() {}
+
+    // The ADC/DAC window on `instrument`, connected, with the nominal KRV_cal.txt loaded.
+    void useInstrument(InProcessInstrument& instrument) {
+        window = calwin::adcDacWindow;
+        instrument.attach();
+        instrumentLink.linkConnected.store(1);
+        testsupport::writeFile(calibrationFileName, nominalCalibrationText());
+        ASSERT_TRUE(loadCalibrationFileFrom(calibrationFileName));
+    }
 
     void runScript() {
         everyPass();

@@ -27,8 +27,12 @@ protected:
                                         "+3.30125000E+01\n"};
     std::size_t answered = 0;
     const std::string meterAddress = benchaddress::forThisTest();
+    static constexpr const char* closeConnection = "close";
     FakeBenchPeer meter{meterAddress.c_str(), dmmPort, [this](FakeBenchPeer& peer, const std::string& line) {
-                            if (line == "READ?") peer.send(answers[answered++ % answers.size()]);
+                            if (line != "READ?") return;
+                            const std::string& answer = answers[answered++ % answers.size()];
+                            if (answer == closeConnection) peer.closeClient();
+                            else peer.send(answer);
                         }};
 
     void SetUp() override {
@@ -90,14 +94,51 @@ TEST_F(FactoryBoardWindowTest, WithoutCreateCsvTheCounterRestartsAtZeroAndAppend
     EXPECT_TRUE(platform::recordedDialogs().empty());
 }
 
-TEST_F(FactoryBoardWindowTest, MissingFolderAndMissingMeterAreReported) {
+TEST_F(FactoryBoardWindowTest, MissingFolderIsMadeAndABoardThatCannotBeSavedKeepsItsValuesAndID) {
     std::filesystem::remove_all("factory");
-    script = {press(createCsvButton), press(measureRange + 1),
-              check([] { EXPECT_EQ(platform::controlText(valueField + 1), "0.000 kR"); })};
+    script = {type(addressField, meterAddress), press(connectButton), press(createCsvButton)};
+    for (auto& s : measureBoard()) script.push_back(s);
+    // The folder becomes a file: the board cannot be written there.
+    script.push_back(check([] {
+        std::filesystem::remove_all("factory");
+        testsupport::writeFile("factory", "");
+    }));
+    script.push_back(press(saveButton));
+    script.push_back(check([] {
+        EXPECT_EQ(platform::controlText(valueField + 0), "22.012 kR");
+        std::filesystem::remove("factory");
+    }));
+    script.push_back(press(saveButton));
     openFactoryFixtureWindow();
-    const std::vector<std::string> titles = {"640815-3.csv cannot be created", "Error"};
-    EXPECT_EQ(dialogTitles(), titles);
-    EXPECT_EQ(platform::recordedDialogs()[1].body, "DMM not connected");
+    ASSERT_EQ(dialogTitles(), std::vector<std::string>{"640815-3.csv cannot be written"});
+    EXPECT_EQ(testsupport::readFile("factory/640815-3.csv"), "1,22.012 kR,2.740 kR,150.250 R,33.013 R\r\n");
+}
+
+TEST_F(FactoryBoardWindowTest, FailedReadingLeavesNoValueToSaveAndADroppedMeterCanBeReconnected) {
+    answers = {"+2.20123456E+04\n", "2.74 kOhm\n", closeConnection, "+3.30125000E+01\n"};
+    script = {press(measureRange + 0),
+              type(addressField, meterAddress),
+              press(connectButton),
+              press(measureRange + 0),
+              press(measureRange + 1),
+              check([] {
+                  EXPECT_EQ(platform::controlText(readingField), "no reading");
+                  EXPECT_EQ(platform::controlText(valueField + 1), "-");
+              }),
+              press(measureRange + 2),
+              check([] { EXPECT_EQ(platform::controlText(connectButton), "Connect"); }),
+              press(connectButton),
+              press(measureRange + 3),
+              press(saveButton)};
+    openFactoryFixtureWindow();
+    EXPECT_EQ(testsupport::readFile("factory/640815-3.csv"), "0,22.012 kR,-,-,33.013 R\r\n");
+    EXPECT_EQ(meter.connections(), 2);
+    std::vector<std::string> bodies;
+    for (const platform::RecordedDialog& d : platform::recordedDialogs()) bodies.push_back(d.body);
+    const std::vector<std::string> expected = {"DMM not connected",
+                                               "No reading from DMM at " + meterAddress + ": answer is not a number",
+                                               "No reading from DMM at " + meterAddress + ": connection lost"};
+    EXPECT_EQ(bodies, expected);
 }
 
 } // namespace

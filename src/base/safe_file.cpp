@@ -1,4 +1,4 @@
-#include "results/safe_file.h"
+#include "base/safe_file.h"
 
 #include <cerrno>
 #include <cstdio>
