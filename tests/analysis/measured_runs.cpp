@@ -1,5 +1,9 @@
 #include "measured_runs.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -185,11 +189,81 @@ void keepCopy(const std::string& name, const MeasuredRun& run) {
     std::filesystem::create_directories(folder);
     testsupport::writeFile(std::filesystem::path(folder) / (name + ".csv"), run.csv);
     const std::filesystem::path readme = std::filesystem::path(folder) / "README.txt";
-    std::string text = testsupport::readFile(readme);
+    std::istringstream old(testsupport::readFile(readme));
+    std::string text, line;
+    while (std::getline(old, line))
+        if (line.rfind(name + ".csv:", 0) != 0) text += line + "\n";
     if (text.empty())
         text = "Runs saved by the program on the virtual instrument (sampleruns/0001.csv of each run).\n"
                "Steps are k = 0..StepQty with step 0 at the offset.\n\n";
     testsupport::writeFile(readme, text + name + ".csv: " + run.settingsText + "; stop: " + run.stopReason + "\n");
+}
+
+// ctest runs every test in a process of its own: the runs are kept in the build tree, valid while no
+// newer test program or simulator has been built.
+std::filesystem::path cacheFolder() { return KRV_BINARY_DIR "/analysis-runs"; }
+
+bool cacheIsFresh(const std::filesystem::path& file) {
+    std::error_code error;
+    const auto made = std::filesystem::last_write_time(file, error);
+    if (error) return false;
+    for (const std::filesystem::path& input : {std::filesystem::path("/proc/self/exe"),
+                                                std::filesystem::path(KRV_BINARY_DIR "/krv650-sim")}) {
+        const auto built = std::filesystem::last_write_time(std::filesystem::canonical(input, error), error);
+        if (error || built > made) return false;
+    }
+    return true;
+}
+
+bool readCache(const std::string& name, MeasuredRun& run) {
+    const std::filesystem::path about = cacheFolder() / (name + ".txt");
+    if (!cacheIsFresh(about)) return false;
+    std::istringstream lines(testsupport::readFile(about));
+    std::string seconds;
+    if (!std::getline(lines, run.settingsText) || !std::getline(lines, run.stopReason) || !std::getline(lines, seconds))
+        return false;
+    run.seconds = std::strtod(seconds.c_str(), nullptr);
+    run.csv = testsupport::readFile(cacheFolder() / (name + ".csv"));
+    return !run.csv.empty();
+}
+
+// Each file appears whole (written aside, then renamed), the description last.
+void writeCache(const std::string& name, const MeasuredRun& run) {
+    std::filesystem::create_directories(cacheFolder());
+    auto put = [&](const std::string& file, const std::string& text) {
+        const std::filesystem::path aside = cacheFolder() / (file + ".part" + std::to_string(::getpid()));
+        testsupport::writeFile(aside, text);
+        std::filesystem::rename(aside, cacheFolder() / file);
+    };
+    put(name + ".csv", run.csv);
+    put(name + ".txt", run.settingsText + "\n" + run.stopReason + "\n" + std::to_string(run.seconds) + "\n");
+}
+
+// Two test processes that want the same part: one measures, the other waits and reads its file.
+struct PartLock {
+    int fd = -1;
+    explicit PartLock(const std::string& name) {
+        std::filesystem::create_directories(cacheFolder());
+        fd = ::open((cacheFolder() / (name + ".lock")).c_str(), O_RDWR | O_CREAT, 0644);
+        if (fd >= 0) ::flock(fd, LOCK_EX);
+    }
+    ~PartLock() {
+        if (fd >= 0) ::close(fd);
+    }
+    PartLock(const PartLock&) = delete;
+    PartLock& operator=(const PartLock&) = delete;
+};
+
+MeasuredRun measureOnce(const std::string& name) {
+    MeasuredRun run;
+    if (readCache(name, run)) return run;
+    PartLock lock(name);
+    if (readCache(name, run)) return run;
+    run = measure(partSetup(name));
+    if (!run.failure.empty()) return run;
+    writeCache(name, run);
+    keepCopy(name, run);
+    return run;
 }
 
 } // namespace
@@ -206,9 +280,7 @@ const MeasuredRun& measuredRun(const std::string& name) {
     static std::map<std::string, MeasuredRun> runs;
     auto found = runs.find(name);
     if (found != runs.end()) return found->second;
-    const MeasuredRun& run = runs.emplace(name, measure(partSetup(name))).first->second;
-    keepCopy(name, run);
-    return run;
+    return runs.emplace(name, measureOnce(name)).first->second;
 }
 
 LoadedRun loadRunText(const std::string& csv) {
