@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <ostream>
 #include <string>
 
 #include "measured_runs.h"
@@ -111,6 +112,8 @@ bool cardValue(const std::string& card, const std::string& key, double& value) {
     }
     return false;
 }
+
+void PrintTo(const Expectation& e, std::ostream* os) { *os << e.part << " " << e.parameter; }
 
 class GroundTruth : public ::testing::TestWithParam<Expectation> {};
 

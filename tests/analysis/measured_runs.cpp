@@ -47,8 +47,8 @@ void commonChoices(double peakVolts, double peakAmps) {
 void bipolar(const char* code) {
     applyDutType(code);
     sweepParameters.currentOffsetLevel = 0;
-    sweepParameters.currentStepSize = 5e-6; // 30 uA at the top keeps the finest base current range
-    sweepParameters.stepCount = 6;
+    sweepParameters.currentStepSize = 5e-6; // 25 uA at the top keeps the finest base current range
+    sweepParameters.stepCount = 5;
     commonChoices(20, 0.01);
 }
 
@@ -200,14 +200,14 @@ void keepCopy(const std::string& name, const MeasuredRun& run) {
 }
 
 // ctest runs every test in a process of its own: the runs are kept in the build tree, valid while no
-// newer test program or simulator has been built.
+// newer program or simulator has been built.
 std::filesystem::path cacheFolder() { return KRV_BINARY_DIR "/analysis-runs"; }
 
 bool cacheIsFresh(const std::filesystem::path& file) {
     std::error_code error;
     const auto made = std::filesystem::last_write_time(file, error);
     if (error) return false;
-    for (const std::filesystem::path& input : {std::filesystem::path("/proc/self/exe"),
+    for (const std::filesystem::path& input : {std::filesystem::path(KRV_BINARY_DIR "/krv650"),
                                                 std::filesystem::path(KRV_BINARY_DIR "/krv650-sim")}) {
         const auto built = std::filesystem::last_write_time(std::filesystem::canonical(input, error), error);
         if (error || built > made) return false;
@@ -215,11 +215,28 @@ bool cacheIsFresh(const std::filesystem::path& file) {
     return true;
 }
 
+// What the run of a part depends on besides the program: its simulator options and sweep settings.
+std::string setupKey(const PartSetup& part) {
+    resetSweepParametersDefaults();
+    part.chooseSettings();
+    const SweepParameters& p = sweepParameters;
+    std::ostringstream key;
+    for (const std::string& argument : part.simArguments) key << argument << " ";
+    key << simSpeed << " " << p.baseGateMode << " " << p.stepPolarity << " " << p.voltageStepSize << " "
+        << p.voltageOffsetRange << " " << p.voltageOffsetLevel << " " << p.voltageOffsetPolarity << " "
+        << p.currentStepSize << " " << p.currentOffsetRange << " " << p.currentOffsetLevel << " "
+        << p.currentOffsetPolarity << " " << p.stepCount << " " << p.collectorPolarity << " " << p.collectorPeakVoltage
+        << " " << p.collectorPeakCurrent << " " << p.collectorResistorSelection << " " << p.sampleRate << " "
+        << p.testConfigurationId;
+    return key.str();
+}
+
 bool readCache(const std::string& name, MeasuredRun& run) {
     const std::filesystem::path about = cacheFolder() / (name + ".txt");
     if (!cacheIsFresh(about)) return false;
     std::istringstream lines(testsupport::readFile(about));
-    std::string seconds;
+    std::string key, seconds;
+    if (!std::getline(lines, key) || key != setupKey(partSetup(name))) return false;
     if (!std::getline(lines, run.settingsText) || !std::getline(lines, run.stopReason) || !std::getline(lines, seconds))
         return false;
     run.seconds = std::strtod(seconds.c_str(), nullptr);
@@ -236,7 +253,7 @@ void writeCache(const std::string& name, const MeasuredRun& run) {
         std::filesystem::rename(aside, cacheFolder() / file);
     };
     put(name + ".csv", run.csv);
-    put(name + ".txt", run.settingsText + "\n" + run.stopReason + "\n" + std::to_string(run.seconds) + "\n");
+    put(name + ".txt", setupKey(partSetup(name)) + "\n" + run.settingsText + "\n" + run.stopReason + "\n" + std::to_string(run.seconds) + "\n");
 }
 
 // Two test processes that want the same part: one measures, the other waits and reads its file.

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -60,7 +61,7 @@ std::vector<Curve> readCurves(const std::string& text) {
     while (rows >> x >> y) {
         if (curves.empty() || (!curves.back().volts.empty() && x < curves.back().volts.back())) curves.emplace_back();
         curves.back().volts.push_back(x);
-        curves.back().amps.push_back(-y);
+        curves.back().amps.push_back(y);
     }
     return curves;
 }
@@ -73,6 +74,8 @@ double interpolate(const Curve& curve, double volts) {
     const double t = (volts - curve.volts[i - 1]) / (curve.volts[i] - curve.volts[i - 1]);
     return curve.amps[i - 1] + t * (curve.amps[i] - curve.amps[i - 1]);
 }
+
+void PrintTo(const Circuit& c, std::ostream* os) { *os << c.part; }
 
 class ModelCardInSpice : public ::testing::TestWithParam<Circuit> {};
 
@@ -97,9 +100,12 @@ TEST_P(ModelCardInSpice, CurvesLieOnTheMeasuredRun) {
 
     testsupport::ScratchDirectory scratch;
     testsupport::writeFile("check.cir", netlist(circuit, card, run.settings, sweepTop));
-    ASSERT_EQ(std::system("ngspice -b check.cir >ngspice.log 2>&1"), 0) << testsupport::readFile("ngspice.log");
+    // Batch mode with only a control block ends with status 1 ("no simulations run"): the curves tell.
+    (void)std::system("ngspice -b check.cir >ngspice.log 2>&1");
     const std::vector<Curve> curves = readCurves(testsupport::readFile("curves.txt"));
-    ASSERT_EQ(curves.size(), static_cast<std::size_t>(run.settings.stepCount + 1))
+    // A two-terminal part has one curve, whatever the step generator did.
+    const bool stepped = *circuit.drive != 0;
+    ASSERT_EQ(curves.size(), stepped ? static_cast<std::size_t>(run.settings.stepCount + 1) : 1u)
         << card << "\n" << testsupport::readFile("ngspice.log");
 
     double squares = 0;
@@ -107,7 +113,7 @@ TEST_P(ModelCardInSpice, CurvesLieOnTheMeasuredRun) {
     for (int s = 0; s <= run.settings.stepCount; ++s)
         for (std::int64_t e = 1; e <= r.entryCount[s]; ++e) {
             if (r.VR[s][e] == 0) continue; // waiting for the ramp: nothing to compare
-            const double difference = interpolate(curves[static_cast<std::size_t>(s)], r.VC[s][e]) - r.IC[s][e];
+            const double difference = interpolate(curves[stepped ? static_cast<std::size_t>(s) : 0], r.VC[s][e]) - r.IC[s][e];
             squares += difference * difference;
             ++samples;
         }
