@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <random>
 
 namespace {
 
@@ -10,14 +11,11 @@ constexpr double thermalVolts = 0.025852;
 constexpr double stepGeneratorRailVolts = simStepGeneratorRailVolts;
 constexpr double stepGeneratorOhms = simStepGeneratorOhms;
 
-// Bipolar transistor (Ebers-Moll transport model with Early voltage).
+// Bipolar transistor (Ebers-Moll transport model with Early voltage); beta and Early voltage are the part's.
 constexpr double bjtSaturationAmps = 1e-14;
-constexpr double bjtForwardBeta = 150.0;
 constexpr double bjtReverseBeta = 2.0;
-constexpr double bjtEarlyVolts = 80.0;
 
 // Field-effect channels (square law with channel-length modulation).
-constexpr double channelLengthModulation = 0.02;
 constexpr double channelKneeVolts = 0.03; // width of the smooth turn-on around the threshold
 constexpr double bodyDiodeAmps = 1e-12;
 constexpr double jfetGateAmps = 1e-14;
@@ -42,9 +40,13 @@ struct Model {
     double sign;          // -1 for the p-type devices, which are modelled as their n-type mirror
     double thresholdVolts; // channel threshold (pinch-off for a JFET)
     double channelGain;    // amperes per volt squared
+    double lambda = 0.02;  // channel-length modulation, 1/V
+    double bjtBeta = 150.0;
+    double bjtEarlyVolts = 80.0;
+    double saturationScale = 1.0;
 };
 
-Model modelOf(SimDevice device) {
+Model nominalModelOf(SimDevice device) {
     switch (device) {
     case SimDevice::Npn: return {Kind::Bjt, 1, 0, 0};
     case SimDevice::Pnp: return {Kind::Bjt, -1, 0, 0};
@@ -59,6 +61,17 @@ Model modelOf(SimDevice device) {
     case SimDevice::Resistor: return {Kind::Resistor, 1, 0, 0};
     }
     return {Kind::Resistor, 1, 0, 0};
+}
+
+Model modelOf(SimDevice device, const SimPart& part) {
+    Model m = nominalModelOf(device);
+    m.thresholdVolts = part.thresholdSet ? part.thresholdVolts : m.thresholdVolts * part.thresholdScale;
+    m.channelGain *= part.channelGainScale;
+    m.lambda = 1.0 / part.channelEarlyVolts;
+    m.bjtBeta = part.forwardBeta;
+    m.bjtEarlyVolts = part.earlyVolts;
+    m.saturationScale = part.saturationScale;
+    return m;
 }
 
 // exp() that grows linearly past e^60, so solvers never meet infinities.
@@ -80,9 +93,9 @@ double solveIncreasing(F f, double lo, double hi, double target) {
 }
 
 // Current into the base/gate of the n-type model at a terminal voltage.
-double gateAmps(Kind kind, double volts) {
-    switch (kind) {
-    case Kind::Bjt: return bjtSaturationAmps / bjtForwardBeta * (boundedExp(volts / thermalVolts) - 1.0);
+double gateAmps(const Model& m, double volts) {
+    switch (m.kind) {
+    case Kind::Bjt: return m.saturationScale * bjtSaturationAmps / m.bjtBeta * (boundedExp(volts / thermalVolts) - 1.0);
     case Kind::Jfet: return jfetGateAmps * (boundedExp(volts / thermalVolts) - 1.0);
     case Kind::Scr: return scrGateAmps * (boundedExp(volts / thermalVolts) - 1.0);
     default: return 0.0;
@@ -92,9 +105,10 @@ double gateAmps(Kind kind, double volts) {
 bool hasGateJunction(Kind kind) { return kind == Kind::Bjt || kind == Kind::Jfet || kind == Kind::Scr; }
 
 // Both base current terms grow with exp(vbe / Vt), so vbe follows from the base current in closed form.
-double bjtCollectorAmps(double baseAmps, double vce) {
-    const double a = bjtSaturationAmps / bjtForwardBeta;
-    const double b = bjtSaturationAmps / bjtReverseBeta;
+double bjtCollectorAmps(const Model& m, double baseAmps, double vce) {
+    const double is = m.saturationScale * bjtSaturationAmps;
+    const double a = is / m.bjtBeta;
+    const double b = is / bjtReverseBeta;
     const double numerator = baseAmps + a + b;
     if (numerator <= 0) return b; // both junctions cut off: only the collector leakage
     const double x = -vce / thermalVolts;
@@ -102,8 +116,8 @@ double bjtCollectorAmps(double baseAmps, double vce) {
     const double logForward = std::log(numerator) - logDenominator;
     const double forward = std::exp(logForward);      // exp(vbe / Vt)
     const double reverse = std::exp(logForward + x);  // exp(vbc / Vt)
-    const double early = std::max(0.1, 1.0 + vce / bjtEarlyVolts);
-    return bjtSaturationAmps * (forward - reverse) * early - b * (reverse - 1.0);
+    const double early = std::max(0.1, 1.0 + vce / m.bjtEarlyVolts);
+    return is * (forward - reverse) * early - b * (reverse - 1.0);
 }
 
 double smoothOverdrive(double x) {
@@ -114,13 +128,13 @@ double smoothOverdrive(double x) {
 double channelAmps(const Model& m, double vgs, double vds) {
     if (vds < 0) return -channelAmps(m, vgs - vds, -vds); // source and drain swap roles
     const double overdrive = smoothOverdrive(vgs - m.thresholdVolts);
-    const double clm = 1.0 + channelLengthModulation * vds;
+    const double clm = 1.0 + m.lambda * vds;
     if (vds < overdrive) return m.channelGain * (2.0 * overdrive * vds - vds * vds) * clm;
     return m.channelGain * overdrive * overdrive * clm;
 }
 
-double diodeAmps(double v) {
-    const double forward = diodeSaturationAmps * (boundedExp(v / (diodeIdeality * thermalVolts)) - 1.0);
+double diodeAmps(const Model& m, double v) {
+    const double forward = m.saturationScale * diodeSaturationAmps * (boundedExp(v / (diodeIdeality * thermalVolts)) - 1.0);
     const double breakdown = 1e-6 * boundedExp((-diodeBreakdownVolts - v) / 0.15);
     return forward - breakdown;
 }
@@ -142,10 +156,10 @@ double scrConductingAmps(double v) {
 // Device current of the n-type model; the thyristor is handled by its caller.
 double deviceAmps(const Model& m, const TerminalDrive& drive, double v, double resistorOhms) {
     switch (m.kind) {
-    case Kind::Bjt: return bjtCollectorAmps(drive.amps, v);
+    case Kind::Bjt: return bjtCollectorAmps(m, drive.amps, v);
     case Kind::Mosfet: return channelAmps(m, drive.volts, v) - bodyDiodeAmps * (boundedExp(-v / thermalVolts) - 1.0);
     case Kind::Jfet: return channelAmps(m, drive.volts, v);
-    case Kind::Diode: return diodeAmps(v);
+    case Kind::Diode: return diodeAmps(m, v);
     case Kind::Resistor: return v / std::max(resistorOhms, 1e-3);
     case Kind::Scr: return scrBlockingAmps(v, scrBreakover(drive.amps));
     }
@@ -234,8 +248,8 @@ const char* simDeviceName(SimDevice device) {
     return "?";
 }
 
-TerminalDrive solveStepGenerator(SimDevice device, bool currentMode, double level) {
-    const Model m = modelOf(device);
+TerminalDrive solveStepGenerator(SimDevice device, bool currentMode, double level, const SimPart& part) {
+    const Model m = modelOf(device, part);
     const double rail = stepGeneratorRailVolts;
     const double wanted = m.sign * level; // in the n-type frame
     TerminalDrive d;
@@ -243,13 +257,13 @@ TerminalDrive solveStepGenerator(SimDevice device, bool currentMode, double leve
         // Nothing draws current: a voltage appears as set, a current source runs into its rail.
         d.volts = currentMode ? (wanted > 0 ? rail : (wanted < 0 ? -rail : 0.0)) : std::clamp(wanted, -rail, rail);
     } else if (currentMode) {
-        d.volts = solveIncreasing([&](double v) { return gateAmps(m.kind, v); }, -rail, rail, wanted);
-        d.amps = gateAmps(m.kind, d.volts);
+        d.volts = solveIncreasing([&](double v) { return gateAmps(m, v); }, -rail, rail, wanted);
+        d.amps = gateAmps(m, d.volts);
     } else {
         const double source = std::clamp(wanted, -rail, rail);
-        d.volts = solveIncreasing([&](double v) { return v + stepGeneratorOhms * gateAmps(m.kind, v); }, -rail, rail,
+        d.volts = solveIncreasing([&](double v) { return v + stepGeneratorOhms * gateAmps(m, v); }, -rail, rail,
                                   source);
-        d.amps = gateAmps(m.kind, d.volts);
+        d.amps = gateAmps(m, d.volts);
     }
     d.volts *= m.sign;
     d.amps *= m.sign;
@@ -257,8 +271,8 @@ TerminalDrive solveStepGenerator(SimDevice device, bool currentMode, double leve
 }
 
 CollectorPoint solveCollector(SimDevice device, const TerminalDrive& drive, const CollectorCircuit& circuit,
-                              bool& latched) {
-    const Model m = modelOf(device);
+                              bool& latched, const SimPart& part) {
+    const Model m = modelOf(device, part);
     const TerminalDrive mirrored{m.sign * drive.volts, m.sign * drive.amps};
     const double supply = m.sign * circuit.supplyVolts;
     CollectorPoint p;
@@ -271,4 +285,30 @@ CollectorPoint solveCollector(SimDevice device, const TerminalDrive& drive, cons
     p.deviceAmps *= m.sign;
     p.measuredAmps *= m.sign;
     return p;
+}
+
+namespace {
+
+// A uniform share in [-1, 1) from the generator, the same on every platform (no library distribution).
+double signedShare(std::mt19937_64& generator) {
+    return static_cast<double>(generator() >> 11) * 0x1.0p-52 - 1.0;
+}
+
+} // namespace
+
+SimPart spreadSimPart(const SimPart& nominal, double percent, std::uint64_t seed) {
+    std::mt19937_64 generator(seed);
+    const double p = percent / 100.0;
+    SimPart part = nominal;
+    const double gain = 1.0 + p * signedShare(generator);
+    part.forwardBeta *= gain;
+    part.channelGainScale *= gain;
+    const double threshold = 1.0 + p * signedShare(generator);
+    part.thresholdScale *= threshold;
+    part.thresholdVolts *= threshold;
+    const double early = 1.0 + p * signedShare(generator);
+    part.earlyVolts *= early;
+    part.channelEarlyVolts *= early;
+    part.saturationScale *= 1.0 + p * signedShare(generator);
+    return part;
 }

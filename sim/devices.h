@@ -3,6 +3,7 @@
 // base/gate to the step generator.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,24 @@ const std::vector<SimDeviceName>& simDeviceNames();
 bool simDeviceFromName(const std::string& name, SimDevice& device);
 const char* simDeviceName(SimDevice device);
 
+// The values of the part in the socket. A tray of real parts differs part to part around the nominal
+// model; these are what differs.
+struct SimPart {
+    double forwardBeta = 150.0;         // bipolar BF
+    double earlyVolts = 80.0;           // bipolar Early voltage, V
+    double saturationScale = 1.0;       // x the bipolar's and the diode's saturation current
+    double thresholdScale = 1.0;        // x the model's field-effect threshold (2.1 V enhancement, -2.5 V
+                                        //   depletion and JFET pinch-off, n-type frame)
+    bool thresholdSet = false;          // true: thresholdVolts instead
+    double thresholdVolts = 0.0;        // V, n-type frame
+    double channelGainScale = 1.0;      // x the field-effect gain factor
+    double channelEarlyVolts = 50.0;    // 1 / lambda of the field-effect channels, V
+};
+
+// Each value of `nominal` moved by its own reproducible random share within +-percent: forward beta and
+// channel gain, threshold, both Early voltages, saturation current. The same seed gives the same part.
+SimPart spreadSimPart(const SimPart& nominal, double percent, std::uint64_t seed);
+
 // The step generator: a source behind a small output resistance, within its supply rails.
 inline constexpr double simStepGeneratorRailVolts = 15.0;
 inline constexpr double simStepGeneratorOhms = 100.0;
@@ -43,7 +62,7 @@ struct TerminalDrive {
 
 // Voltage mode: a source behind a small output resistance; current mode: a current source whose
 // output voltage is limited to the supply rails.
-TerminalDrive solveStepGenerator(SimDevice device, bool currentMode, double level);
+TerminalDrive solveStepGenerator(SimDevice device, bool currentMode, double level, const SimPart& part = SimPart{});
 
 // The collector circuit: a supply behind the series resistor, the device and the Vc measuring path.
 struct CollectorCircuit {
@@ -61,4 +80,4 @@ struct CollectorPoint {
 
 // `latched` is the thyristor's memory from one solution to the next (unused by other devices).
 CollectorPoint solveCollector(SimDevice device, const TerminalDrive& drive, const CollectorCircuit& circuit,
-                              bool& latched);
+                              bool& latched, const SimPart& part = SimPart{});

@@ -156,8 +156,8 @@ SimTerminals solveTerminals(const SimInstrument& sim, bool& latched) {
     CollectorPoint point;
     switch (sim.wiring) {
     case SimWiring::Device:
-        if (!out.clamped) drive = solveStepGenerator(sim.device, out.currentMode, out.level);
-        point = solveCollector(sim.device, drive, circuit, latched);
+        if (!out.clamped) drive = solveStepGenerator(sim.device, out.currentMode, out.level, sim.part);
+        point = solveCollector(sim.device, drive, circuit, latched, sim.part);
         break;
     case SimWiring::BaseAndCollectorToVoltmeter: return tiedTerminals(out, circuit);
     case SimWiring::BaseToAmmeter:

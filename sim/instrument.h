@@ -39,6 +39,7 @@ struct SimInstrument {
     // What is connected to the terminals.
     SimDevice device = SimDevice::Npn;
     double resistorOhms = 1000.0;
+    SimPart part;                 // the values of the part in the socket
     SimWiring wiring = SimWiring::Device;
     int boardResistor = 0;                                     // 0..3 while CollectorToBoard
     std::array<double, 4> boardOhms = {22000.0, 2700.0, 150.0, 33.0}; // the calibration resistor board

@@ -24,6 +24,11 @@ struct Options {
     SimDevice device = SimDevice::Npn;
     double resistorOhms = 1000.0;
     double speed = 1.0;
+    double spreadPercent = 0;   // --spread: how far a part may depart from the nominal model
+    std::uint64_t seed = 1;     // --seed: which part of the tray
+    double hfe = 0, earlyVolts = 0; // exact values when not 0
+    bool thresholdSet = false;
+    double thresholdVolts = 0;
     std::string meterAddress;  // empty: no virtual bench
     std::string calibrationFile; // --write-cal: where to write the calibration block, then exit
     double meterErrorPercent = 1.0;
@@ -42,6 +47,7 @@ void onStopSignal(int) { stopSignal = 1; }
 void printHelp() {
     std::printf(
         "Usage: krv650-sim [--port N] [--dir DIR] [--device NAME] [--resistance OHMS] [--speed X] [--fault KIND@WHEN]...\n"
+        "                 [--spread PERCENT [--seed N]] [--hfe BETA] [--threshold VOLTS] [--early VOLTS]\n"
         "                 [--meter ADDRESS [--meter-error PERCENT]]\n"
         "\n"
         "A virtual KRV650 curve tracer on a pseudo-terminal, for working without the instrument.\n"
@@ -55,6 +61,16 @@ void printHelp() {
         "  --device NAME      device connected to the terminals (default npn), one of the models below\n"
         "  --resistance OHMS  value of the resistor device (default 1000)\n"
         "  --speed X          run the instrument's timebase X times faster than real time (default 1)\n"
+        "  --spread PERCENT   make the part differ from the nominal model, as one part of a tray does: its\n"
+        "                     gain (hFE or channel gain), threshold, Early voltage and saturation current each\n"
+        "                     move by a random share within +-PERCENT (default 0: the nominal part)\n"
+        "  --seed N           which part of the tray (default 1); the same seed always gives the same part,\n"
+        "                     so seeds 1..N simulate a tray of N parts\n"
+        "  --hfe BETA         the bipolar part's forward current gain exactly (nominal 150)\n"
+        "  --threshold VOLTS  the field-effect threshold (pinch-off) exactly, as an n-channel part has it\n"
+        "                     (nominal 2.1 for enhancement, -2.5 for depletion and JFET; p-type parts mirror it)\n"
+        "  --early VOLTS      the Early voltage exactly: the bipolar part's (nominal 80), and 1/lambda of the\n"
+        "                     field-effect channels (nominal 50)\n"
         "  --write-cal FILE   write the instrument's calibration block (1024 bytes, what the program keeps\n"
         "                     in KRV_cal.txt) to FILE and exit\n"
         "  --fault KIND@WHEN  misbehave once, for tests; may be repeated. WHEN is a report number N (the\n"
@@ -130,6 +146,18 @@ int parseOptions(int argc, char** argv, Options& options) {
             ok = simDeviceFromName(value, options.device);
         } else if (arg == "--resistance") {
             ok = parseNumber(value, options.resistorOhms) && options.resistorOhms > 0;
+        } else if (arg == "--spread") {
+            ok = parseNumber(value, options.spreadPercent) && options.spreadPercent >= 0 && options.spreadPercent < 100;
+        } else if (arg == "--seed") {
+            ok = parseNumber(value, number) && number >= 0 && number <= 9.0e15 && number == std::floor(number);
+            options.seed = static_cast<std::uint64_t>(number);
+        } else if (arg == "--hfe") {
+            ok = parseNumber(value, options.hfe) && options.hfe > 0 && options.hfe < 1e5;
+        } else if (arg == "--threshold") {
+            ok = parseNumber(value, options.thresholdVolts) && std::fabs(options.thresholdVolts) < 15;
+            options.thresholdSet = true;
+        } else if (arg == "--early") {
+            ok = parseNumber(value, options.earlyVolts) && options.earlyVolts > 0 && options.earlyVolts < 1e6;
         } else if (arg == "--speed") {
             ok = parseNumber(value, options.speed) && options.speed > 0 && options.speed <= 1e6;
         } else if (arg == "--write-cal") {
@@ -175,12 +203,25 @@ void flushOutput(const SimPort& port, std::vector<uint8_t>& pending) {
     }
 }
 
+// The nominal part, spread by the seed, then the values given exactly.
+SimPart partOf(const Options& options) {
+    SimPart part = spreadSimPart(SimPart{}, options.spreadPercent, options.seed);
+    if (options.hfe > 0) part.forwardBeta = options.hfe;
+    if (options.thresholdSet) {
+        part.thresholdSet = true;
+        part.thresholdVolts = options.thresholdVolts;
+    }
+    if (options.earlyVolts > 0) part.earlyVolts = part.channelEarlyVolts = options.earlyVolts;
+    return part;
+}
+
 int serve(const Options& options, SimPort& port, SimBench& bench) {
     bench.meter.gainError = options.meterErrorPercent / 100.0;
     SimInstrument sim;
     resetSimInstrumentDefaults(sim);
     sim.device = options.device;
     sim.resistorOhms = options.resistorOhms;
+    sim.part = partOf(options);
     std::vector<Options::Fault> timedFaults;
     for (const Options::Fault& f : options.faults) {
         if (f.afterMilliseconds) {
@@ -277,6 +318,12 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     std::fprintf(stderr, "krv650-sim: %s on %s -> %s\n", simDeviceName(options.device), port.linkPath.c_str(),
                  port.ptyPath.c_str());
+    const SimPart part = partOf(options);
+    std::fprintf(stderr, "krv650-sim: part hFE %.4g, Early voltage %.4g V, threshold x%.4g%s, channel gain x%.4g, "
+                         "saturation current x%.4g\n",
+                 part.forwardBeta, part.earlyVolts, part.thresholdScale,
+                 part.thresholdSet ? (" (set to " + std::to_string(part.thresholdVolts) + " V)").c_str() : "",
+                 part.channelGainScale, part.saturationScale);
     const int code = serve(options, port, bench);
     closeSimBench(bench);
     closeSimPort(port);

@@ -57,12 +57,12 @@ DeviceKind inferDeviceKind(const RunRecord& record, const RunSettings& settings)
 struct ParameterValue {
     bool available = false;
     double value = 0;          // base unit; never NaN or infinite when available
-    const char* unit = "";     // "A", "V", "S", "ohm", "A/V^2", "V^-1" or "" for a ratio
+    const char* unit = "";     // "A", "V", "S", "ohm", "A/V^2", "1/V" or "" for a ratio
     bool fitted = false;       // quality below is meaningful
     double quality = 0;        // R^2 of the fit the value came from, 0..1
 };
 
-// Engineering text with its unit ("150.2", "80.1 V", "1.02 kohm"), or "-" when not available.
+// Engineering text with its unit ("150.2", "80.12 V", "1.002 kR"), or "-" when not available.
 std::string formatParameter(const ParameterValue& value);
 
 // Where the user points: the XA cursor's collector voltage on one step, or a collector current (YA).
@@ -93,7 +93,8 @@ struct RunParameters {
     DeviceKind kind = DeviceKind::Unknown;
     std::array<ParameterValue, runRecordSteps> saturationVoltage; // Vce(sat) at the knee of each step, V
     std::array<ParameterValue, runRecordSteps> onResistance;      // Ron of each step's linear region, ohm
-    ParameterValue hfe;              // DC gain in the active region, middle step (bipolar)
+    ParameterValue hfe;              // DC gain of the middle step's active region extrapolated to Vce = 0 (bipolar)
+    ParameterValue reverseBeta;      // BR from the reverse-active region, where the run reached it (bipolar)
     ParameterValue earlyVoltage;     // from the extrapolated slopes of the family, V (bipolar)
     ParameterValue lambda;           // channel-length modulation, 1/V (FETs)
     ParameterValue threshold;        // Vth (enhancement) or pinch-off Vp (depletion, JFET), V
@@ -101,10 +102,11 @@ struct RunParameters {
     ParameterValue idss;             // Id at Vgs = 0 (depletion, JFET), A
     ParameterValue forwardVoltage;   // diode Vf at the reference current, V
     double forwardVoltageCurrent = 0; // A, the current Vf is read at
-    ParameterValue saturationCurrent; // diode IS, A
+    ParameterValue saturationCurrent; // IS, A (diode; bipolar from the base voltages)
     ParameterValue ideality;         // diode N
     ParameterValue seriesResistance; // diode RS, ohm
-    ParameterValue breakdownVoltage; // where the sweep reached it, V
+    ParameterValue breakdownVoltage; // where the sweep reached it (thyristor: breakover), V
+    double breakdownCurrent = 0;     // A, the current the breakdown voltage is read at
     ParameterValue resistance;       // resistor value, ohm
 };
 RunParameters analyseRun(const RunRecord& record, const RunSettings& settings, DeviceKind kind);

@@ -1,5 +1,6 @@
 // The recorded settings of a run as the analysis reads them, and values as text.
 #include <cmath>
+#include <cstring>
 
 #include "analysis/analysis.h"
 #include "base/unit_format.h"
@@ -19,6 +20,9 @@ RunSettings parseRunSettings(const RunColumns& columns) {
     settings.stepOffset = decimalValue(columns[settings.driveMode == 'I' ? 17 : 19]);
     settings.stepCount = static_cast<int>(*steps);
     settings.graphType = static_cast<int>(leadingInteger(columns[25]).value_or(0));
+    for (double* value : {&settings.peakVoltage, &settings.seriesResistance, &settings.peakCurrent, &settings.stepSize,
+                          &settings.stepOffset})
+        if (!std::isfinite(*value)) *value = 0;
     return settings;
 }
 
@@ -26,7 +30,8 @@ double stepDriveLevel(const RunSettings& settings, int step) { return settings.s
 
 std::string formatParameter(const ParameterValue& value) {
     if (!value.available || !std::isfinite(value.value)) return "-";
-    std::string text = formatTrimmed(value.value);
-    if (*value.unit) text += std::string(" ") + value.unit;
-    return text;
+    const std::string unit = std::strcmp(value.unit, "ohm") == 0 ? "R" : value.unit;
+    // Ratios and reciprocal volts read better without a prefix.
+    const bool prefixed = !unit.empty() && unit != "1/V";
+    return formatEngineering(value.value, unit, prefixed);
 }

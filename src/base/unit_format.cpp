@@ -80,6 +80,39 @@ std::string formatTrimmed(double value) {
     return trimTrailingZeros(formatFixed(value, 10));
 }
 
+std::string formatEngineering(double value, const std::string& unit, bool prefixed) {
+    if (std::isnan(value) || std::isinf(value)) return "-";
+    static const struct {
+        int exponent;
+        const char* prefix;
+    } prefixes[] = {{9, "G"}, {6, "M"}, {3, "k"}, {0, ""}, {-3, "m"}, {-6, "u"}, {-9, "n"}, {-12, "p"}, {-15, "f"}};
+    const double magnitude = std::fabs(value);
+    int exponent = 0;
+    const char* prefix = "";
+    if (prefixed && magnitude > 0) {
+        exponent = -15;
+        prefix = "f";
+        for (const auto& p : prefixes) {
+            if (magnitude >= std::pow(10.0, p.exponent) * (1 - 5e-4)) {
+                exponent = p.exponent;
+                prefix = p.prefix;
+                break;
+            }
+        }
+    }
+    const double scaled = value / std::pow(10.0, exponent);
+    // Four significant digits: decimals by the integer digits of the scaled number.
+    const double scaledMagnitude = std::fabs(scaled);
+    int decimals = 3;
+    if (scaledMagnitude >= 999.95) decimals = 0;
+    else if (scaledMagnitude >= 99.995) decimals = 1;
+    else if (scaledMagnitude >= 9.9995) decimals = 2;
+    else if (scaledMagnitude > 0 && scaledMagnitude < 0.99995) decimals = std::min(12, 3 - static_cast<int>(std::floor(std::log10(scaledMagnitude))));
+    std::string text = formatFixed(scaled, decimals);
+    if (!unit.empty() || *prefix) text += std::string(" ") + prefix + unit;
+    return text;
+}
+
 AxisScale chooseAxisScale(double magnitude) {
     const AxisRow* row = &smallestAxisRow;
     for (const AxisRow& candidate : axisRows) {

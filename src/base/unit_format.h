@@ -20,6 +20,9 @@ std::string formatFixed(double value, int decimals);
 // formatFixed(value, 10) with trailing zeros (and a bare ".") removed.
 std::string formatTrimmed(double value);
 std::string trimTrailingZeros(const std::string& text);
+// Four significant digits with an engineering prefix and the unit: "150.0", "80.12 V", "18.50 uS",
+// "1.000 kR" for unit "R". With `prefixed` false the number keeps no prefix ("0.02000 1/V").
+std::string formatEngineering(double value, const std::string& unit, bool prefixed = true);
 
 // Prefix, multiplier, decade factor and full-scale mantissa for a magnitude (>= 0). A magnitude whose
 // mantissa falls below 1 keeps the mantissa of the previous call (shared by both axes).

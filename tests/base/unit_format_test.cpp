@@ -107,3 +107,18 @@ TEST(UnitFormat, SweepSettingsSummary) {
     EXPECT_EQ(formatPulseLength(0), "Continous");
     EXPECT_EQ(formatSampleRate(50), "50 Hz");
 }
+
+TEST(UnitFormat, EngineeringKeepsFourSignificantDigits) {
+    struct Case {
+        double value;
+        const char* unit;
+        bool prefixed;
+        const char* text;
+    } cases[] = {
+        {150.04, "", false, "150.0"},     {80.123, "V", true, "80.12 V"},     {18.5e-6, "S", true, "18.50 uS"},
+        {1000, "R", true, "1.000 kR"},    {0.9999999e-3, "S", true, "1.000 mS"}, {-2.1, "V", true, "-2.100 V"},
+        {0.02, "1/V", false, "0.02000 1/V"}, {2.5e-9, "A", true, "2.500 nA"}, {0, "A", true, "0.000 A"},
+        {1.0e-14, "A", true, "10.00 fA"},  {999.96, "V", true, "1.000 kV"},  {std::nan(""), "V", true, "-"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(formatEngineering(c.value, c.unit, c.prefixed), c.text) << c.value;
+}

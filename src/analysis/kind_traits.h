@@ -1,0 +1,16 @@
+// Families of device kinds, and the thyristor's fold-back shape.
+#pragma once
+
+#include "analysis/analysis.h"
+#include "analysis/curve_math.h"
+
+inline bool isBipolar(DeviceKind k) { return k == DeviceKind::Npn || k == DeviceKind::Pnp; }
+inline bool isJfet(DeviceKind k) { return k == DeviceKind::Njfet || k == DeviceKind::Pjfet; }
+inline bool isDepletion(DeviceKind k) { return k == DeviceKind::NmosDepletion || k == DeviceKind::PmosDepletion; }
+inline bool isFieldEffect(DeviceKind k) {
+    return isJfet(k) || isDepletion(k) || k == DeviceKind::NmosEnhancement || k == DeviceKind::PmosEnhancement;
+}
+
+// True when the curve, in measuring order, climbs to a voltage and then falls back below half of it
+// while its current grows: a thyristor switching on. `breakover` is the highest voltage before that.
+bool thyristorBreakover(const Curve& inOrder, double& breakover);

@@ -1,0 +1,72 @@
+// Families traced straight from the virtual instrument's device models, noise-free or with a
+// reproducible noise, as run records with their recorded settings.
+#pragma once
+
+#include <memory>
+#include <random>
+#include <string>
+
+#include "analysis/analysis.h"
+#include "devices.h"
+
+
+
+inline SimPart partWith(double hfe, double early, double thresholdScale) {
+    SimPart part;
+    part.forwardBeta = hfe;
+    part.earlyVolts = early;
+    part.channelEarlyVolts = early;
+    part.thresholdScale = thresholdScale;
+    return part;
+}
+
+struct Trace {
+    SimDevice device;
+    char mode;          // 'I' or 'V'
+    double peakVolts;   // signed
+    double seriesOhms;
+    double stepSize, stepOffset; // signed, A or V
+    int steps;
+    double resistorOhms = 1000;
+    SimPart part = {};
+};
+
+inline RunColumns columnsOf(const Trace& t) {
+    RunColumns c{};
+    c[12] = std::string(1, t.mode);
+    c[13] = std::to_string(t.peakVolts);
+    c[14] = std::to_string(t.seriesOhms);
+    c[15] = t.peakVolts < 0 ? "-0.1" : "0.1";
+    c[t.mode == 'I' ? 16 : 18] = std::to_string(t.stepSize);
+    c[t.mode == 'I' ? 17 : 19] = std::to_string(t.stepOffset);
+    c[20] = std::to_string(t.steps);
+    return c;
+}
+
+// Each step: the supply ramps from 0 to the peak in 400 samples; `noiseAmps` adds a reproducible
+// Gaussian noise of that size to every current reading.
+inline std::unique_ptr<RunRecord> traceFamily(const Trace& t, double noiseAmps = 0, unsigned seed = 1) {
+    std::mt19937 generator(seed);
+    std::normal_distribution<double> noise(0.0, 1.0);
+    auto record = std::make_unique<RunRecord>();
+    constexpr int samples = 400;
+    for (int s = 0; s <= t.steps; ++s) {
+        const TerminalDrive drive = solveStepGenerator(t.device, t.mode == 'I', t.stepOffset + t.stepSize * s, t.part);
+        CollectorCircuit circuit;
+        circuit.seriesOhms = t.seriesOhms;
+        circuit.resistorOhms = t.resistorOhms;
+        bool latched = false;
+        for (int e = 1; e <= samples; ++e) {
+            circuit.supplyVolts = t.peakVolts * e / samples;
+            const CollectorPoint p = solveCollector(t.device, drive, circuit, latched, t.part);
+            record->VC[s][e] = p.volts;
+            record->IC[s][e] = p.measuredAmps + noiseAmps * noise(generator);
+            record->VB[s][e] = drive.volts;
+        }
+        record->entryCount[s] = samples;
+    }
+    return record;
+}
+
+
+
