@@ -3,6 +3,9 @@
 
 #include <CLI/CLI.hpp>
 
+#include <string>
+#include <string_view>
+
 #include "app/shell_state.h"
 #include "app/startup.h"
 #include "base/unit_format.h"
@@ -15,6 +18,17 @@ int runCommandLine(int argc, char** argv) {
     addParamsCommand(app, exitCode);
     addMatchCommand(app, exitCode);
     addRunCommand(app, exitCode);
+    // Set after the subcommands so that they do not inherit it; it gathers their own exit codes.
+    app.footer([&app] {
+        constexpr std::string_view lead = "Exit codes: ";
+        std::string text = std::string(lead) + "0 the window program was closed; 2 bad arguments.";
+        for (const CLI::App* command : app.get_subcommands([](CLI::App*) { return true; })) {
+            std::string codes = command->get_footer();
+            if (codes.rfind(lead, 0) != 0) continue;
+            text += "\n  " + command->get_name() + ": " + codes.substr(lead.size());
+        }
+        return text;
+    });
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

@@ -10,9 +10,6 @@
 
 namespace {
 
-constexpr const char* header = "Step,Entry,Entries,VR,VB,VC,IR,IB,IC,TIB,TVB,BGmode,VCmax,VCres,ICmax,IBstep,"
-                               "IBoffset,VBstep,VBoffset,StepQty,Cpulse,BGpulse,SampleRate,BaseClamping,"
-                               "GraphType,Notes1,Notes2";
 constexpr const char* notesPlaceholder = "Note1...";
 // The sixteen parameter columns stay empty after the first data line.
 constexpr const char* emptyParameterFields = ",,,,,,,,,,,,,,,,";
@@ -74,7 +71,7 @@ std::string runDataFileText(const RunRecord& record) {
     for (int s = 0; s < runRecordSteps; ++s) lines += static_cast<std::size_t>(storedEntries(record, s)) + 1;
     std::string out;
     out.reserve(lines * 96);
-    out += header;
+    out += runDataFileHeader;
     out += "\r\n";
     for (int s = 0; s < runRecordSteps; ++s) {
         const std::int64_t count = storedEntries(record, s);

@@ -4,9 +4,15 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "results/safe_file.h"
 #include "sweep/run_record.h"
+
+// Line 1 of every run data file, without its line end.
+inline constexpr std::string_view runDataFileHeader =
+    "Step,Entry,Entries,VR,VB,VC,IR,IB,IC,TIB,TVB,BGmode,VCmax,VCres,ICmax,IBstep,IBoffset,VBstep,VBoffset,"
+    "StepQty,Cpulse,BGpulse,SampleRate,BaseClamping,GraphType,Notes1,Notes2";
 
 // Columns 12 to 27 (BGmode ... Notes2) of the first data line, from the sweep parameters as they are now.
 std::array<std::string, 16> runParameterFields();

@@ -11,10 +11,6 @@
 namespace {
 
 constexpr const char* sampleRunFolder = "sampleruns/";
-// The header and every line of a full record; anything after cannot belong to a run.
-constexpr std::size_t maximumLines = 1 + static_cast<std::size_t>(runRecordSteps) * (runRecordEntries + 1);
-constexpr int firstParameterColumn = 12;
-constexpr int lastParameterColumn = 27;
 
 bool hasCsvExtension(const std::string& name) {
     if (name.size() < 4) return false;
@@ -22,34 +18,6 @@ bool hasCsvExtension(const std::string& name) {
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return extension == ".csv";
-}
-
-void takeParameters(std::string_view line) {
-    auto& parameters = sampleRuns.sampleRunParameters;
-    for (int column = 1; column < firstParameterColumn; ++column) takeField(line);
-    // The last field has no comma after it, so Notes2 never arrives.
-    for (int column = firstParameterColumn; column < lastParameterColumn; ++column) {
-        const bool followedByComma = line.find(',') != std::string_view::npos;
-        const std::string_view field = takeField(line);
-        parameters[static_cast<std::size_t>(column)] = followedByComma ? std::string(field) : std::string();
-    }
-    parameters[lastParameterColumn].clear();
-}
-
-// One data line; a line whose step or entry is not a number or lies outside the record is skipped.
-void takeSample(std::string_view line) {
-    const std::optional<std::int64_t> step = leadingInteger(takeField(line));
-    const std::optional<std::int64_t> entry = leadingInteger(takeField(line));
-    const std::optional<std::int64_t> count = leadingInteger(takeField(line));
-    if (!step || !entry || !count) return;
-    if (*step < 0 || *step >= runRecordSteps || *entry < 0 || *entry > runRecordEntries) return;
-    const auto s = static_cast<std::size_t>(*step);
-    const auto e = static_cast<std::size_t>(*entry);
-    RunRecord& r = sampleRunRecord;
-    r.entryCount[s] = std::clamp<std::int64_t>(*count, 0, runRecordEntries);
-    for (double* channel : {&r.VR[s][e], &r.VB[s][e], &r.VC[s][e], &r.IR[s][e], &r.IB[s][e], &r.IC[s][e],
-                            &r.TIB[s][e], &r.TVB[s][e]})
-        *channel = decimalValue(takeField(line));
 }
 
 } // namespace
@@ -82,17 +50,7 @@ void findSampleRuns() {
 }
 
 void readSampleRunText(std::string_view content) {
-    std::string_view rest = content;
-    std::string_view line;
-    takeLine(rest, line); // the header
-    std::string_view peek = rest;
-    std::string_view firstDataLine;
-    takeLine(peek, firstDataLine);
-    takeParameters(firstDataLine);
-    std::fill(std::begin(sampleRunRecord.entryCount), std::end(sampleRunRecord.entryCount), 0);
-    for (std::size_t lineNumber = 2; lineNumber <= maximumLines && takeLine(rest, line) && !line.empty();
-         ++lineNumber)
-        takeSample(line);
+    readRunDataText(content, sampleRunRecord, sampleRuns.sampleRunParameters);
 }
 
 bool loadSampleRun() {

@@ -7,13 +7,14 @@
 #include <string>
 #include <string_view>
 
+#include "results/run_data_reader.h"
 #include "sweep/run_record.h"
 
 struct SampleRuns {
     std::int64_t sampleRunCount = 0; // highest sample-run number found or written
     std::int64_t sampleRunIndex = 0; // number of the sample run displayed
     // Columns 12..27 (BGmode ... Notes2) of the displayed run's first data line, by column number.
-    std::array<std::string, 33> sampleRunParameters;
+    RunDataColumns sampleRunParameters;
 };
 
 inline SampleRuns sampleRuns;

@@ -99,9 +99,10 @@ expect_box() {
   xdotool key Return
   sleep 0.4
 }
-choose 555 0 580 29
+# Help sits right of Analysis; its Support submenu opens beside the menu's right edge.
+choose 617 0 650 29
 expect_box "About"
-choose 555 51 720 51
+choose 617 51 780 51
 expect_box "Support"
 # No instrument on COM0: the link warning is logged and shown.
 choose 78 0 100 29
