@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -16,9 +17,11 @@
 #include "base/unit_format.h"
 #include "calibration/calibration_file.h"
 #include "e2e/sim_process.h"
+#include "link/comms_thread.h"
 #include "link/instrument_link.h"
 #include "nominal_cal.h"
 #include "platform/platform.h"
+#include "results/run_data_reader.h"
 #include "results/sample_runs.h"
 #include "sweep/sweep_parameters.h"
 #include "sweep/sweep_state_machine.h"
@@ -134,7 +137,10 @@ std::string connectAndRun(MeasuredRun& run) {
     const bool finished = runUntil([] { return !sweeping(); }, runTimeoutMs);
     run.stopReason = sweepControl.lastStopReason;
     if (!finished || sweepControl.statusText != "Run completed")
-        return "the run did not complete: " + sweepControl.statusText;
+        return "the run did not complete: " + sweepControl.statusText + ", link " +
+               std::to_string(instrumentLink.linkConnected.load()) + ", reports stored " +
+               std::to_string(commsState.reportsStored.load()) + ", checksum errors " +
+               std::to_string(commsState.checksumErrorCount.load());
     run.csv = testsupport::readFile(sampleRunPath(1));
     if (run.csv.empty()) return "no sample run was saved";
     std::string dialogs;
@@ -277,6 +283,11 @@ MeasuredRun measureOnce(const std::string& name) {
     PartLock lock(name);
     if (readCache(name, run)) return run;
     run = measure(partSetup(name));
+    if (!run.failure.empty()) {
+        // A stalled run is logged with the state of its link and measured once more.
+        std::fprintf(stderr, "measuring %s again: %s\n", name.c_str(), run.failure.c_str());
+        run = measure(partSetup(name));
+    }
     if (!run.failure.empty()) return run;
     writeCache(name, run);
     keepCopy(name, run);
@@ -301,10 +312,9 @@ const MeasuredRun& measuredRun(const std::string& name) {
 }
 
 LoadedRun loadRunText(const std::string& csv) {
-    readSampleRunText(csv);
     LoadedRun run;
-    run.record = std::make_unique<RunRecord>(sampleRunRecord);
-    run.columns = sampleRuns.sampleRunParameters;
+    run.record = std::make_unique<RunRecord>();
+    readRunDataText(csv, *run.record, run.columns);
     run.settings = parseRunSettings(run.columns);
     return run;
 }

@@ -31,7 +31,7 @@ struct MeasuredRun {
 // The run of a part, measured on first use; later calls return the same run.
 const MeasuredRun& measuredRun(const std::string& name);
 
-// A run data file read back as the sample-run browser reads it, with its recorded settings.
+// A run data file read back by the program's own reader, with its recorded settings.
 struct LoadedRun {
     std::unique_ptr<RunRecord> record; // 16 MB: never on the stack
     RunColumns columns;
