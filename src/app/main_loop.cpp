@@ -4,6 +4,7 @@
 #include "app/shell_state.h"
 #include "display/cursor_actions.h"
 #include "display/hot_regions.h"
+#include "display/parameter_box.h"
 #include "app/loop_tick.h"
 #include "base/gui_numbers.h"
 #include "platform/platform.h"
@@ -50,15 +51,23 @@ void classifyEvent(int event) {
 
 int hotRegionAt(int x, int y) {
     int hit = 0;
-    for (int r = firstHotRegion; r <= lastHotRegion; ++r) {
-        if (hotRegions.hotRegionLeft[r] <= x && x <= hotRegions.hotRegionRight[r] && hotRegions.hotRegionTop[r] <= y &&
-            y <= hotRegions.hotRegionBottom[r])
-            hit = r;
-    }
+    auto scan = [&](int first, int last) {
+        for (int r = first; r <= last; ++r) {
+            if (hotRegions.hotRegionLeft[r] <= x && x <= hotRegions.hotRegionRight[r] &&
+                hotRegions.hotRegionTop[r] <= y && y <= hotRegions.hotRegionBottom[r])
+                hit = r;
+        }
+    };
+    scan(firstHotRegion, lastHotRegion);
+    scan(firstKeyStepRegion, lastKeyStepRegion);
     return hit;
 }
 
 void runHotRegionAction(int region) {
+    if (region >= firstKeyStepRegion && region <= lastKeyStepRegion) {
+        selectParameterStep(region - firstKeyStepRegion);
+        return;
+    }
     switch (region) {
     case regionStepMultiplierTenth: cursors.cursorStepMultiplier = 0.1; break;
     case regionStepMultiplierOne: cursors.cursorStepMultiplier = 1.0; break;

@@ -2,7 +2,6 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -13,12 +12,12 @@
 
 #include "analysis/analysis.h"
 #include "app/command_line.h"
+#include "app/command_support.h"
 #include "app/params_report.h"
 #include "results/run_data_reader.h"
 
 namespace {
 
-constexpr int exitOutputFailed = 1;
 constexpr int exitUnreadable = 3;
 constexpr int exitNotRunData = 4;
 
@@ -30,26 +29,12 @@ struct ParamsOptions {
     bool json = false;
 };
 
-bool parseNumber(std::string_view text, double& value) {
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-    return result.ec == std::errc() && result.ptr == text.data() + text.size() && std::isfinite(value);
-}
-
 // "VC" or "VC,IC", plain numbers in volts and amperes.
 bool parseAt(std::string_view text, OperatingPoint& point) {
     const auto comma = text.find(',');
-    if (!parseNumber(text.substr(0, comma), point.collectorVoltage)) return false;
+    if (!parsePlainNumber(text.substr(0, comma), point.collectorVoltage)) return false;
     point.byCurrent = comma != std::string_view::npos;
-    return !point.byCurrent || parseNumber(text.substr(comma + 1), point.collectorCurrent);
-}
-
-std::vector<std::string> deviceNames() {
-    std::vector<std::string> names;
-    for (DeviceKind kind = DeviceKind::Npn; kind <= DeviceKind::Resistor;
-         kind = static_cast<DeviceKind>(static_cast<int>(kind) + 1))
-        names.emplace_back(deviceKindName(kind));
-    return names;
+    return !point.byCurrent || parsePlainNumber(text.substr(comma + 1), point.collectorCurrent);
 }
 
 // The middle of the measured steps, at half the largest collector voltage reached (with its sign).
@@ -73,15 +58,10 @@ OperatingPoint defaultPoint(const RunRecord& record) {
 int runParams(const ParamsOptions& options) {
     auto record = std::make_unique<RunRecord>();
     RunDataColumns columns;
-    switch (loadRunDataFile(options.file, *record, columns)) {
-    case RunDataLoad::Loaded: break;
-    case RunDataLoad::Unreadable:
-        std::fprintf(stderr, "krv650 params: cannot read '%s'\n", options.file.c_str());
-        return exitUnreadable;
-    case RunDataLoad::NotRunData:
-        std::fprintf(stderr, "krv650 params: '%s' is not a run data file (its first line is not the run data header)\n",
-                     options.file.c_str());
-        return exitNotRunData;
+    const RunDataLoad load = loadRunDataFile(options.file, *record, columns);
+    if (load != RunDataLoad::Loaded) {
+        std::fputs(runDataLoadProblem("params", options.file, load).c_str(), stderr);
+        return load == RunDataLoad::Unreadable ? exitUnreadable : exitNotRunData;
     }
     const RunSettings settings = parseRunSettings(columns);
     ParamsReport report;
@@ -96,8 +76,7 @@ int runParams(const ParamsOptions& options) {
     report.atPoint = parametersAtPoint(*record, settings, report.kind, report.point);
     report.modelCard = modelCardLine(report.run, std::filesystem::path(options.file).stem().string());
     const std::string out = options.json ? paramsReportJson(report) : paramsReportText(report);
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : exitOutputFailed;
+    return writeStandardOutput(out) ? 0 : exitOutputFailed;
 }
 
 } // namespace
@@ -107,7 +86,7 @@ void addParamsCommand(CLI::App& app, int& exitCode) {
     auto* command = app.add_subcommand(
         "params", "Prints the device parameters and the .model line of a saved run data file. Needs no display.");
     command->add_option("FILE", options->file, "The run data file (.csv) to read")->required();
-    const std::vector<std::string> names = deviceNames();
+    const std::vector<std::string> names = deviceKindNames();
     command->add_option("--device", options->device, "The device kind instead of the one inferred")
         ->check(CLI::IsMember(names));
     command->add_option("--at", options->at,

@@ -4,14 +4,11 @@
 #include <cmath>
 #include <cstdio>
 
-#include <nlohmann/json.hpp>
-
 #include "analysis/kind_traits.h"
+#include "app/json_values.h"
 #include "base/unit_format.h"
 
 namespace {
-
-using Json = nlohmann::ordered_json;
 
 struct PointRow {
     const char* name;
@@ -58,7 +55,7 @@ std::string pointText(const OperatingPoint& point) {
 
 Json valueJson(const ParameterValue& value) {
     Json json;
-    json["value"] = usable(value) ? Json(value.value) : Json(nullptr);
+    json["value"] = jsonNumber(value);
     json["unit"] = value.unit;
     json["text"] = formatParameter(value);
     json["quality"] = hasQuality(value) ? Json(value.quality) : Json(nullptr);
@@ -115,6 +112,5 @@ std::string paramsReportJson(const ParamsReport& report) {
     point["parameters"] = std::move(parameters);
     json["point"] = std::move(point);
     json["model"] = report.modelCard.empty() ? Json(nullptr) : Json(report.modelCard);
-    // A file name that is not UTF-8 must not end the program: its bad bytes print as U+FFFD.
-    return json.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n";
+    return jsonLine(json);
 }

@@ -16,6 +16,7 @@
 #include "display/graph.h"
 #include "display/live_status.h"
 #include "display/menu_check_marks.h"
+#include "display/parameter_box.h"
 #include "link/comms_thread.h"
 #include "link/instrument_link.h"
 #include "link/register_transfer.h"
@@ -43,6 +44,7 @@ void resetProgramDefaults() {
     resetRegisterTransferDefaults();
     resetMenuCheckMarkDefaults();
     resetGraphDefaults();
+    resetParameterBoxDefaults();
     resetColourThemeDefaults();
     resetAxisScaleCarry();
     resetConnectionIndicatorDefaults();

@@ -1,5 +1,6 @@
 #include "app/run_completion.h"
 
+#include "app/model_card_file.h"
 #include "display/graph.h"
 #include "results/result_saving.h"
 #include "results/sample_runs.h"
@@ -23,6 +24,7 @@ void finishCompletedRun() {
     if (autoSaveIsOn()) {
         newSampleRunLoaded = false;
         autoSaveRun(showNewSampleRun);
+        saveCompletedRunModelCard();
         // A full run's file is large: read it once (only a copy that could not be written is not shown yet).
         if (!newSampleRunLoaded) loadSampleRun();
         refreshParameterPanel();

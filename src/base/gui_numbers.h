@@ -8,6 +8,7 @@ namespace gui {
 constexpr int mainWindow = 1;
 constexpr int windowSaveOptions = 31;
 constexpr int comPortWindow = 223;
+constexpr int windowDeviceParameters = 269;
 
 // Controls of the main window
 constexpr int controlConnectionImage = 61; // connection indicator picture
@@ -89,6 +90,17 @@ constexpr int controlSaveAppendTime = 3132;
 constexpr int controlSaveUseSpaces = 3133;
 constexpr int controlSaveUseUnderscores = 3134;
 constexpr int controlSaveFileStem = 3135;
+
+// Device Parameters window
+constexpr int controlParametersKindLabel = 3300;
+constexpr int controlParametersKind = 3301;       // combo box: "auto", then every device kind
+constexpr int controlParametersInferred = 3302;
+constexpr int controlParametersPoint = 3303;      // where the operating point is
+constexpr int controlParametersTable = 3304;      // list of every parameter
+constexpr int controlParametersCardLabel = 3305;
+constexpr int controlParametersCard = 3306;       // the model card line, read-only
+constexpr int controlParametersCopy = 3307;       // copies the table as tab-separated text
+constexpr int controlParametersCopyStatus = 3308;
 
 // Numbered images
 constexpr int imageConnected = 387;

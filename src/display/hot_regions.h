@@ -8,6 +8,9 @@
 constexpr int hotRegionCount = 10001;
 constexpr int firstHotRegion = 525;
 constexpr int lastHotRegion = 549;
+// The key rows, one region per step (600 + step): a click chooses the step of the PARAMETERS box.
+constexpr int firstKeyStepRegion = 600;
+constexpr int lastKeyStepRegion = 624;
 
 // The regions that act when pressed; the others of 525..549 take part in the hit test only.
 enum HotRegion : int {
@@ -38,6 +41,15 @@ struct HotRegions {
 
 inline HotRegions hotRegions;
 
+// A key-step region that no row shows answers no point, not the point (0, 0).
+inline void clearKeyStepRegions() {
+    for (int r = firstKeyStepRegion; r <= lastKeyStepRegion; ++r) {
+        hotRegions.hotRegionLeft[static_cast<std::size_t>(r)] = 1;
+        hotRegions.hotRegionRight[static_cast<std::size_t>(r)] = 0;
+    }
+}
+
 inline void resetHotRegionDefaults() {
     hotRegions = HotRegions{};
+    clearKeyStepRegions();
 }

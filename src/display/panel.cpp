@@ -14,6 +14,7 @@
 #include "display/key_values.h"
 #include "display/panel_drawing.h"
 #include "display/panel_texts.h"
+#include "display/parameter_box.h"
 #include "display/plot_area.h"
 
 namespace {
@@ -57,12 +58,17 @@ void drawCursorSection(platform::Image& image) {
     drawArrowButton(image, regionYbDown, 251, 128, Arrow::Down);
 }
 
+// The step a key row shows, from its step cell.
+int keyRowStep(const std::string& stepText) {
+    return static_cast<int>(std::clamp<std::int64_t>(parseSettingInteger(stepText), 0, runRecordSteps - 1));
+}
+
 void drawKeyRow(platform::Image& image, int y, int row) {
     const platform::Font& font = programFonts.controlStatusNormal;
     const auto& table = keyValues.keyTable;
     const auto r = static_cast<std::size_t>(row);
     const std::string& stepText = table[0][r];
-    const auto step = static_cast<std::size_t>(std::clamp<std::int64_t>(parseSettingInteger(stepText), 0, 24));
+    const auto step = static_cast<std::size_t>(keyRowStep(stepText));
     platform::fillRect(image, 0, y + 2, 16, 16, colourTheme.stepColours[step]);
     drawField(image, 18, y, 24, font, 24, 1, stepText);
     for (int c = 1; c < 5; ++c) {
@@ -71,7 +77,14 @@ void drawKeyRow(platform::Image& image, int y, int row) {
     }
 }
 
-void drawKeySection(platform::Image& image) {
+// A thin accent line above and below the row, in the gaps between rows, so no key text or colour changes.
+void markSelectedRow(platform::Image& image, int y) {
+    platform::drawLine(image, 0, y - 1, image.width() - 1, y - 1, colourTheme.accentColour);
+    platform::drawLine(image, 0, y + panelRowHeight, image.width() - 1, y + panelRowHeight, colourTheme.accentColour);
+}
+
+// Returns the bottom pixel row of the key. `selectedStep` < 0: no row is marked or clickable.
+int drawKeySection(platform::Image& image, int selectedStep) {
     drawPanelHeader(image, 168, "KEY / MEASUREMENT");
     const platform::Font& font = programFonts.controlStatusNormal;
     int y = 185;
@@ -79,15 +92,26 @@ void drawKeySection(platform::Image& image) {
         const KeyColumn& k = keyColumnsDrawn[c];
         drawField(image, k.x, y, k.width, font, k.x + 5, 1, keyValues.keyTable[static_cast<std::size_t>(c)][0]);
     }
+    clearKeyStepRegions();
     for (int row = 1; row <= runRecordSteps; ++row) {
-        if (keyValues.keyTable[0][static_cast<std::size_t>(row)].empty()) continue;
+        const std::string& stepText = keyValues.keyTable[0][static_cast<std::size_t>(row)];
+        if (stepText.empty()) continue;
         y += panelRowPitch;
         drawKeyRow(image, y, row);
+        if (selectedStep < 0) continue;
+        const int step = keyRowStep(stepText);
+        registerHotRegion(firstKeyStepRegion + step, 0, y, image.width() - 1, panelRowHeight);
+        if (step == selectedStep) markSelectedRow(image, y);
     }
+    return y + panelRowHeight - 1;
+}
+
+int sweepSettingsHeaderY(const platform::Image& image) {
+    return image.height() - 200;
 }
 
 void drawSweepSettingsSection(platform::Image& image) {
-    const int headerY = image.height() - 200;
+    const int headerY = sweepSettingsHeaderY(image);
     drawPanelHeader(image, headerY, "SWEEP SETTINGS");
     const platform::Font& font = programFonts.graphKeySection;
     int y = headerY + 17;
@@ -104,7 +128,13 @@ void drawPanel() {
     graphImages.panel = platform::Image(panelImageWidth(), panelImageHeight(), panelBlack);
     platform::Image& image = graphImages.panel;
     drawCursorSection(image);
-    drawKeySection(image);
+    if (parameterBox.shown) {
+        const OperatingPointReading reading = readDisplayedOperatingPoint(false);
+        const int keyBottom = drawKeySection(image, reading.step);
+        drawParameterBox(image, reading, keyBottom, sweepSettingsHeaderY(image));
+    } else {
+        drawKeySection(image, -1);
+    }
     drawSweepSettingsSection(image);
     publishImage(gui::imagePanel, gui::controlPanelImage, image);
 }

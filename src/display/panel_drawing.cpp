@@ -13,14 +13,6 @@ constexpr int headerWidth = 145;
 constexpr int headerHeight = 16;
 constexpr int arrowButtonSide = 24;
 
-void registerHotRegion(int region, int x, int y, int width, int height) {
-    const auto r = static_cast<std::size_t>(region);
-    hotRegions.hotRegionLeft[r] = graphLayout.panelX + x;
-    hotRegions.hotRegionRight[r] = graphLayout.panelX + x + width;
-    hotRegions.hotRegionTop[r] = graphLayout.panelY + y;
-    hotRegions.hotRegionBottom[r] = graphLayout.panelY + y + height;
-}
-
 void drawButtonFace(platform::Image& image, int x, int y, int width, int height, platform::Rgb fill) {
     platform::fillRect(image, x - 1, y - 1, width + 2, height + 2, panelWhite);
     platform::fillRect(image, x, y, width, height, fill);
@@ -41,6 +33,14 @@ void chevronLines(Arrow arrow, ChevronLine (&lines)[4]) {
 }
 
 } // namespace
+
+void registerHotRegion(int region, int x, int y, int width, int height) {
+    const auto r = static_cast<std::size_t>(region);
+    hotRegions.hotRegionLeft[r] = graphLayout.panelX + x;
+    hotRegions.hotRegionRight[r] = graphLayout.panelX + x + width;
+    hotRegions.hotRegionTop[r] = graphLayout.panelY + y;
+    hotRegions.hotRegionBottom[r] = graphLayout.panelY + y + height;
+}
 
 int panelTextOffset(const platform::Font& font, const std::string& text) {
     return static_cast<int>(std::lround(headerHeight / 2 - platform::textHeight(font, text) / 2.0 - 1));

@@ -21,6 +21,8 @@ void drawPanelHeader(platform::Image& image, int y, const std::string& title);
 // A field box with its text at (textX, box top + textDown).
 void drawField(platform::Image& image, int x, int y, int width, const platform::Font& font, int textX, int textDown,
                const std::string& text);
+// Registers the panel rectangle (x, y, w, h) as hot region `region` in window coordinates.
+void registerHotRegion(int region, int x, int y, int width, int height);
 // A button (x, y, w, h) in panel coordinates, registered as hot region `region`.
 void drawTextButton(platform::Image& image, int region, int x, int y, int width, int height, const std::string& text,
                     bool on);

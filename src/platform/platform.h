@@ -294,6 +294,10 @@ void clearRecordedDialogs();
 // Opens a URL in the default web browser; with a recorder installed it is recorded instead.
 bool openUrl(const std::string& url);
 
+// Plain text on the system clipboard; false (and empty text) when there is no clipboard to use.
+bool setClipboardText(const std::string& text);
+std::string clipboardText();
+
 // Screenshot of a window's client area (menu bar included) as drawn by the toolkit.
 Image grabWindow(int window);
 

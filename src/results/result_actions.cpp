@@ -50,4 +50,5 @@ void resetResultsDefaults() {
     resetResultNamingDefaults();
     resetSampleRunDefaults();
     resetTestConfigurationDefaults();
+    resetSavedDataFileStems();
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <map>
 #include <string>
 
 #include "base/messages.h"
@@ -14,6 +15,8 @@
 namespace {
 
 constexpr std::int64_t sampleRunMaximum = 99999;
+
+std::map<std::int64_t, std::string> dataFileStems; // by sample-run number
 
 // Files of one save that could not be written, each with its reason; shown together in one box.
 struct SaveFailures {
@@ -29,7 +32,8 @@ struct SaveFailures {
     }
 };
 
-void savePictureAndData(SaveFailures& failures) {
+// Returns the stem the two files were saved under.
+std::string savePictureAndData(SaveFailures& failures) {
     const SystemSettings& s = systemSettings;
     const std::string stem = generateFileStem();
     const std::string picturePath = s.saveImageFileLocation + stem + ".png";
@@ -37,6 +41,7 @@ void savePictureAndData(SaveFailures& failures) {
     failures.note(picturePath, saveGraphPicture(picturePath));
     failures.note(dataPath, writeRunDataFile(dataPath));
     advanceRunNumber();
+    return stem;
 }
 
 } // namespace
@@ -51,6 +56,17 @@ void saveResultsNow() {
     failures.showIfAny();
 }
 
+std::string sampleRunDataStem(std::int64_t number) {
+    const auto found = dataFileStems.find(number);
+    if (found != dataFileStems.end()) return found->second;
+    const std::string name = sampleRunFileName(number);
+    return name.substr(0, name.size() - 4); // without ".csv"
+}
+
+void resetSavedDataFileStems() {
+    dataFileStems.clear();
+}
+
 void autoSaveRun(void (*showCopy)()) {
     SaveFailures failures;
     const std::int64_t number = std::clamp<std::int64_t>(sampleRuns.sampleRunCount, -1, sampleRunMaximum - 1) + 1;
@@ -63,6 +79,7 @@ void autoSaveRun(void (*showCopy)()) {
         sampleRuns.sampleRunIndex = number;
         if (showCopy) showCopy();
     }
-    savePictureAndData(failures);
+    const std::string stem = savePictureAndData(failures);
+    if (copy.written) dataFileStems[number] = stem;
     failures.showIfAny();
 }

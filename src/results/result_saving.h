@@ -2,6 +2,9 @@
 // end of a run together with the numbered sample-run copy.
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 // Whether KRV_AutoSave is "Yes".
 bool autoSaveIsOn();
 // File menu "Save Image / Save Data": picture and data file under a new name, then the next run number.
@@ -10,3 +13,8 @@ void saveResultsNow();
 // `showCopy`, when given, runs between the two, so that the saved picture can show the new sample run
 // with its own sweep settings rather than the graph and panel as they were drawn during the run.
 void autoSaveRun(void (*showCopy)() = nullptr);
+
+// The stem under which the data file of sample run `number` was saved in this session, so that side
+// files of a shown sample run sit beside its data file; for older runs the sample run's own name ("0007").
+std::string sampleRunDataStem(std::int64_t number);
+void resetSavedDataFileStems();

@@ -16,6 +16,7 @@
 #include "display/graph.h"
 #include "display/graph_sources.h"
 #include "display/hot_regions.h"
+#include "display/parameter_box.h"
 #include "local_http_server.h"
 #include "sweep/run_record.h"
 #include "sweep/sweep_parameters.h"
@@ -103,6 +104,16 @@ TEST_F(MainLoopTest, HighestOverlappingRegionWinsAndBoundsAreInclusive) {
     EXPECT_EQ(hotRegionAt(81, 80), 0);
     setRegion(550, 0, 0, 1000, 1000); // outside the tested range
     EXPECT_EQ(hotRegionAt(500, 500), 0);
+}
+
+TEST_F(MainLoopTest, PressOnAKeyRowChoosesItsStepForTheParameters) {
+    setRegion(firstKeyStepRegion + 4, 0, 300, 399, 318);
+    EXPECT_EQ(hotRegionAt(10, 310), firstKeyStepRegion + 4);
+    EXPECT_EQ(hotRegionAt(10, 0), 0) << "a key row not shown must not answer at the origin";
+    platform::postMouseEvent(platform::EventLeftButtonDown, 1, 10, 310);
+    platform::postMouseEvent(platform::EventLeftButtonUp, 1, 10, 310);
+    drain();
+    EXPECT_EQ(parameterBox.selectedStep, 4);
 }
 
 TEST_F(MainLoopTest, PressActsOnceHoldingDoesNotRepeatAndDoubleClickActsTwice) {

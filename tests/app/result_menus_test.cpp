@@ -10,10 +10,15 @@
 #include "base/gui_numbers.h"
 #include "base/system_settings.h"
 #include "display/graph.h"
+#include "display/displayed_run.h"
+#include "display/run_analysis.h"
 #include "results/file_names.h"
+#include "results/result_saving.h"
+#include "results/run_data_file.h"
 #include "results/sample_runs.h"
 #include "sweep/run_record.h"
 #include "sweep/sweep_parameters.h"
+#include "support/traced_family.h"
 #include "test_support.h"
 #include "platform/platform.h"
 
@@ -90,6 +95,46 @@ TEST_F(ResultMenusTest, FileMenuSavesResultsAndTestSetups) {
     ASSERT_TRUE(dispatchMenuEvent(gui::menuOpenTestSetup));
     EXPECT_EQ(sweepParameters.collectorPeakVoltage, 5.0);
     EXPECT_TRUE(platform::recordedDialogs().size() == 2u); // the save and open dialogs, no message
+}
+
+// The completed run's model card goes beside its data file, the data file as the writer makes it; the
+// menu item saves the card of the sample run on show under the same name, or says why there is none.
+TEST_F(ResultMenusTest, ModelCardBesideTheDataFileAtAutoSaveAndOnRequest) {
+    ASSERT_TRUE(dispatchMenuEvent(gui::menuSaveModelCard)); // nothing run or shown yet
+    ASSERT_EQ(platform::recordedDialogs().size(), 1u);
+    EXPECT_EQ(platform::recordedDialogs().front().title, "Info #xxxx");
+    EXPECT_EQ(platform::recordedDialogs().front().body,
+              "No model card saved: nothing could be fitted to the displayed run as UNKNOWN.");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("saveddata"), {}), 0);
+    platform::clearRecordedDialogs();
+
+    testsupport::traceFamily(runRecord, {});
+    finishCompletedRun();
+    const std::string stem = resultNaming.fileStem;
+    EXPECT_EQ(readFile("saveddata/" + stem + ".csv"), runDataFileText(runRecord));
+    const std::string card = modelCardFor(runRecord, currentRunColumns(), stem);
+    ASSERT_FALSE(card.empty()) << "the virtual NPN's family gives a card";
+    EXPECT_EQ(readFile("saveddata/" + stem + ".model"), card + "\r\n");
+    EXPECT_TRUE(platform::recordedDialogs().empty());
+
+    EXPECT_EQ(sampleRunDataStem(sampleRuns.sampleRunIndex), stem);
+    EXPECT_EQ(sampleRunDataStem(7), "0007"); // saved before this session: named as its sample run
+    std::filesystem::remove("saveddata/" + stem + ".model");
+    ASSERT_TRUE(dispatchMenuEvent(gui::menuSaveModelCard));
+    ASSERT_EQ(platform::recordedDialogs().size(), 1u);
+    EXPECT_EQ(platform::recordedDialogs().front().title, "Info #xxxx");
+    EXPECT_EQ(platform::recordedDialogs().front().body, "Model card saved as saveddata\\" + stem + ".model");
+    // Read back from the sample-run file, so the fits may differ in the last digits.
+    EXPECT_EQ(readFile("saveddata/" + stem + ".model"), modelCardFor(displayedRun.run, displayedRunColumns(), stem) + "\r\n");
+
+    // Without the data folder the card's failure is told as well as the data file's.
+    std::filesystem::remove_all("saveddata");
+    platform::clearRecordedDialogs();
+    finishCompletedRun();
+    ASSERT_EQ(platform::recordedDialogs().size(), 2u);
+    EXPECT_EQ(platform::recordedDialogs()[1].title, "Warning #xxxx");
+    EXPECT_EQ(platform::recordedDialogs()[1].body.rfind("Model card not saved: saveddata\\" + resultNaming.fileStem + ".model (", 0), 0u)
+        << platform::recordedDialogs()[1].body;
 }
 
 } // namespace

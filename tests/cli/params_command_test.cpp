@@ -2,15 +2,11 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <initializer_list>
 #include <string>
 
-#include "test_support.h"
+#include "program_run.h"
 
-using testsupport::readFile;
 using testsupport::writeFile;
 
 namespace {
@@ -35,24 +31,9 @@ std::string npnRun() {
     return text;
 }
 
-struct Outcome {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
+using Outcome = ProgramOutcome;
 
-// The program in the scratch folder with no display and no Qt platform in its environment.
-Outcome params(std::initializer_list<std::string> arguments) {
-    std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" KRV_BINARY_DIR "/krv650'";
-    for (const std::string& argument : arguments) command += " '" + argument + "'";
-    command += " >out.txt 2>err.txt";
-    const int status = std::system(command.c_str());
-    Outcome outcome;
-    outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    outcome.out = readFile("out.txt");
-    outcome.err = readFile("err.txt");
-    return outcome;
-}
+Outcome params(std::initializer_list<std::string> arguments) { return runKrv650(arguments); }
 
 class ParamsCommandTest : public ::testing::Test {
 protected:

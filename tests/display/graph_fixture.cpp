@@ -9,7 +9,7 @@
 #include "base/colour_theme.h"
 #include "base/program_fonts.h"
 #include "base/unit_format.h"
-#include "devices.h"
+#include "support/traced_family.h"
 #include "display/graph_layout.h"
 #include "display/graph_sources.h"
 #include "sweep/sweep_parameters.h"
@@ -66,28 +66,14 @@ void setSampleRunSetting(int column, const std::string& text) {
 }
 
 void traceBipolarFamily(RunRecord& run, const FamilySettings& f) {
-    const SimDevice device = f.pnp ? SimDevice::Pnp : SimDevice::Npn;
-    const double sign = f.pnp ? -1.0 : 1.0;
-    for (auto& count : run.entryCount) count = 0;
-    for (int s = 0; s < f.steps; ++s) {
-        const double level = sign * f.stepAmps * s;
-        const TerminalDrive drive = solveStepGenerator(device, true, level);
-        bool latched = false;
-        for (int e = 1; e <= f.samples; ++e) {
-            CollectorCircuit circuit;
-            circuit.supplyVolts = sign * f.peakVolts * e / f.samples;
-            circuit.seriesOhms = f.seriesOhms;
-            const CollectorPoint p = solveCollector(device, drive, circuit, latched);
-            run.VC[s][e] = p.volts;
-            run.IC[s][e] = p.measuredAmps;
-            run.VR[s][e] = p.measuredAmps * f.seriesOhms;
-            run.VB[s][e] = drive.volts;
-            run.IB[s][e] = drive.amps;
-            run.TIB[s][e] = level;
-            run.TVB[s][e] = 0.0;
-        }
-        run.entryCount[s] = f.samples;
-    }
+    testsupport::TracedFamily family;
+    family.device = f.pnp ? SimDevice::Pnp : SimDevice::Npn;
+    family.steps = f.steps;
+    family.samples = f.samples;
+    family.stepLevel = (f.pnp ? -1.0 : 1.0) * f.stepAmps;
+    family.peakVolts = (f.pnp ? -1.0 : 1.0) * f.peakVolts;
+    family.seriesOhms = f.seriesOhms;
+    testsupport::traceFamily(run, family);
 }
 
 void useBipolarSampleRun(const FamilySettings& f) {
