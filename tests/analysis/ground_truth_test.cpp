@@ -20,7 +20,6 @@ constexpr double lambdaPerVolt = 0.02;
 constexpr double enhancementK = 0.02, depletionK = 0.01; // Id = K (Vgs - Vth)^2 (1 + lambda Vds)
 constexpr double jfetBeta = 0.012 / 6.25;
 constexpr double diodeIs = 2.5e-9, diodeN = 1.8;
-constexpr double npnStepAmps = 5e-6;         // as the npn and pnp runs step the base
 constexpr double enhancementGate0 = 2.0, enhancementGateStep = 0.2;
 
 // Where a number comes from: the whole run, an operating point, or the model card.
