@@ -14,8 +14,11 @@ for t in "${targets[@]}"; do
   name=$(basename "$t")
   corpus="build-fuzz/corpus/$name"
   mkdir -p "$corpus"
+  # Small valid inputs in fuzz/seeds/<target>/ get a target past its parser from the first run.
+  seeds=()
+  [ -d "fuzz/seeds/${name#fuzz_}" ] && seeds=("fuzz/seeds/${name#fuzz_}")
   echo "fuzzing $name for ${seconds}s"
   QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 "$t" -max_total_time="$seconds" -print_final_stats=1 \
-    -artifact_prefix="build-fuzz/$name-" "$corpus" 2>&1 | tail -n 12
+    -artifact_prefix="build-fuzz/$name-" "$corpus" "${seeds[@]}" 2>&1 | tail -n 12
   [ "${PIPESTATUS[0]}" -eq 0 ] || { echo "$name failed"; exit 1; }
 done
