@@ -159,7 +159,7 @@ void thyristorParameters(const RunRecord& record, const RunSettings& settings, R
 RunParameters analyseRun(const RunRecord& record, const RunSettings& settings, DeviceKind kind) {
     RunParameters out;
     out.kind = kind;
-    if (!settings.valid) return out;
+    if (!settings.valid || !driveSuitsKind(settings, kind)) return out;
     if (isBipolar(kind)) {
         bipolarParameters(record, fitFamily(record, settings), out);
     } else if (isFieldEffect(kind)) {

@@ -68,6 +68,7 @@ PointParameters parametersAtPoint(const RunRecord& record, const RunSettings& se
     out.go = value(local.slope, "S", local.r2, true);
     if (local.slope > 0) out.ro = value(1.0 / local.slope, "ohm", local.r2, true);
 
+    if (!driveSuitsKind(settings, kind)) return out;
     if (isBipolar(kind)) {
         const double ib = sign * stepDriveLevel(settings, point.step);
         if (ib > 0 && i0 > 0) out.hfe = value(i0 / ib, "");

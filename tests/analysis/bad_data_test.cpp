@@ -153,10 +153,9 @@ TEST(BadData, SlopesAndStepDifferencesNeedTheirData) {
     EXPECT_FALSE(alone.hfe.available); // its base current is 0
 }
 
-// A voltage-driven run has no base current, a current-driven one no gate voltage steps. Disabled until
-// the analysis checks the drive against the kind: today a MOSFET run read as an NPN shows hFE 0.0035
-// (drain current over gate volts) and an NPN run read as a MOSFET shows gm 169 S (dIc/dIb).
-TEST(BadData, DISABLED_ARunOfTheWrongDriveGivesNoGainOfThatKind) {
+// A voltage-driven run has no base current, a current-driven one no gate voltage steps: a MOSFET run
+// read as an NPN must not show drain current over gate volts as hFE, nor an NPN run dIc/dIb as gm.
+TEST(BadData, ARunOfTheWrongDriveGivesNoGainOfThatKind) {
     auto record = std::make_unique<RunRecord>();
     fillFamily(*record, 7, 200, 'V');
     const RunSettings voltageDriven = parseRunSettings(columnsFor('V'));

@@ -8,6 +8,7 @@
 
 #include "analysis/analysis.h"
 #include "devices.h"
+#include "../support/traced_family.h"
 
 
 
@@ -46,27 +47,22 @@ inline RunColumns columnsOf(const Trace& t) {
 // Each step: the supply ramps from 0 to the peak in 400 samples; `noiseAmps` adds a reproducible
 // Gaussian noise of that size to every current reading.
 inline std::unique_ptr<RunRecord> traceFamily(const Trace& t, double noiseAmps = 0, unsigned seed = 1) {
+    auto record = std::make_unique<RunRecord>();
+    testsupport::TracedFamily family;
+    family.device = t.device;
+    family.currentDrive = t.mode == 'I';
+    family.steps = t.steps + 1;
+    family.samples = 400;
+    family.stepLevel = t.stepSize;
+    family.stepOffset = t.stepOffset;
+    family.peakVolts = t.peakVolts;
+    family.seriesOhms = t.seriesOhms;
+    family.resistorOhms = t.resistorOhms;
+    family.part = t.part;
+    testsupport::traceFamily(*record, family);
     std::mt19937 generator(seed);
     std::normal_distribution<double> noise(0.0, 1.0);
-    auto record = std::make_unique<RunRecord>();
-    constexpr int samples = 400;
-    for (int s = 0; s <= t.steps; ++s) {
-        const TerminalDrive drive = solveStepGenerator(t.device, t.mode == 'I', t.stepOffset + t.stepSize * s, t.part);
-        CollectorCircuit circuit;
-        circuit.seriesOhms = t.seriesOhms;
-        circuit.resistorOhms = t.resistorOhms;
-        bool latched = false;
-        for (int e = 1; e <= samples; ++e) {
-            circuit.supplyVolts = t.peakVolts * e / samples;
-            const CollectorPoint p = solveCollector(t.device, drive, circuit, latched, t.part);
-            record->VC[s][e] = p.volts;
-            record->IC[s][e] = p.measuredAmps + noiseAmps * noise(generator);
-            record->VB[s][e] = drive.volts;
-        }
-        record->entryCount[s] = samples;
-    }
+    for (int s = 0; s <= t.steps; ++s)
+        for (int e = 1; e <= 400; ++e) record->IC[s][e] += noiseAmps * noise(generator);
     return record;
 }
-
-
-

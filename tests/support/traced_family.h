@@ -16,6 +16,7 @@ struct TracedFamily {
     double stepOffset = 0;    // A or V
     double peakVolts = 13.0;  // collector supply peak, signed
     double seriesOhms = 270.0;
+    double resistorOhms = 1000.0; // the resistor device's value
     SimPart part = {};        // the part in the socket: gain, threshold, Early voltage
 };
 
@@ -29,6 +30,7 @@ inline void traceFamily(RunRecord& run, const TracedFamily& f) {
             CollectorCircuit circuit;
             circuit.supplyVolts = f.peakVolts * e / f.samples;
             circuit.seriesOhms = f.seriesOhms;
+            circuit.resistorOhms = f.resistorOhms;
             const CollectorPoint p = solveCollector(f.device, drive, circuit, latched, f.part);
             run.VC[s][e] = p.volts;
             run.IC[s][e] = p.measuredAmps;
