@@ -194,7 +194,7 @@ TEST_F(DmmLinkTest, HostileMeterGivesAFailedReadingNeverThePreviousOne) {
         resetDmmLinkDefaults();
         std::atomic<int> reads{0};
         std::atomic<bool> answering{false};
-        FakeBenchPeer meter(benchaddress::meterMisbehaving, dmmPort, [&](FakeBenchPeer& peer, const std::string& line) {
+        FakeBenchPeer meter(benchaddress::forThisTest().c_str(), dmmPort, [&](FakeBenchPeer& peer, const std::string& line) {
             if (line != "READ?") return;
             if (++reads == 1) return peer.send("+1.50000000E+00\n");
             if (reads > 2) return peer.send("+2.50000000E+00\n");
@@ -203,7 +203,7 @@ TEST_F(DmmLinkTest, HostileMeterGivesAFailedReadingNeverThePreviousOne) {
             answering = false;
         });
         ASSERT_TRUE(meter.listening());
-        ASSERT_TRUE(connectDmm(benchaddress::meterMisbehaving));
+        ASSERT_TRUE(connectDmm(benchaddress::forThisTest()));
         ASSERT_TRUE(readDmm("10V"));
         ASSERT_DOUBLE_EQ(dmmLink.lastReading, 1.5);
 
@@ -216,14 +216,14 @@ TEST_F(DmmLinkTest, HostileMeterGivesAFailedReadingNeverThePreviousOne) {
         EXPECT_DOUBLE_EQ(dmmLink.lastReading, c.reading);
         EXPECT_EQ(dmmConnected(), c.staysConnected);
         if (c.fault != DmmFault::None) {
-            EXPECT_EQ(dmmFailureMessage(), std::string("No reading from DMM at 127.0.0.3: ") + dmmFaultText(c.fault));
+            EXPECT_EQ(dmmFailureMessage(), "No reading from DMM at " + benchaddress::forThisTest() + ": " + dmmFaultText(c.fault));
         }
         EXPECT_TRUE(platform::recordedDialogs().empty());
 
         // Once the meter behaves again, the next reading is its own: a late rest of the bad answer is
         // not taken for it, and a dropped connection is opened anew and the range set again.
         while (answering && !c.nextAskedAtOnce) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        ASSERT_TRUE(connectDmm(benchaddress::meterMisbehaving));
+        ASSERT_TRUE(connectDmm(benchaddress::forThisTest()));
         meter.clearReceived();
         EXPECT_TRUE(readDmm("10V")) << dmmFaultText(dmmLink.lastFault);
         EXPECT_DOUBLE_EQ(dmmLink.lastReading, 2.5);
@@ -234,14 +234,14 @@ TEST_F(DmmLinkTest, HostileMeterGivesAFailedReadingNeverThePreviousOne) {
 
 TEST_F(DmmLinkTest, MeterThatNeverStopsSendingCannotHoldTheCaller) {
     std::atomic<bool> streaming{true};
-    FakeBenchPeer meter(benchaddress::meterMisbehaving, dmmPort, [&](FakeBenchPeer& peer, const std::string& line) {
+    FakeBenchPeer meter(benchaddress::forThisTest().c_str(), dmmPort, [&](FakeBenchPeer& peer, const std::string& line) {
         if (line != "READ?") return;
         std::string lines;
         for (int i = 0; i < 256; ++i) lines += "+1.00000000E+00\n";
         while (streaming) peer.send(lines);
     });
     ASSERT_TRUE(meter.listening());
-    ASSERT_TRUE(connectDmm(benchaddress::meterMisbehaving));
+    ASSERT_TRUE(connectDmm(benchaddress::forThisTest()));
     // Answered by a flood: more than one answer.
     EXPECT_FALSE(readDmm("10V"));
     EXPECT_EQ(dmmLink.lastFault, DmmFault::NotANumber);

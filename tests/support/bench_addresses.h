@@ -21,7 +21,6 @@ inline std::string forThisTest() {
 }
 
 constexpr const char* meterCommands = "127.0.0.2";
-constexpr const char* meterMisbehaving = "127.0.0.3";
 constexpr const char* nobodyListening = "127.0.0.4";
 constexpr const char* meterNeverAccepts = "127.0.0.5";
 constexpr const char* fixtureCommands = "127.0.0.6";
