@@ -9,23 +9,13 @@
 
 namespace {
 
-ParameterValue measured(double value, const char* unit, double quality, bool fitted = true) {
-    ParameterValue result;
-    result.available = isFiniteNumber(value);
-    result.value = result.available ? value : 0;
-    result.unit = unit;
-    result.fitted = fitted && result.available;
-    result.quality = std::clamp(quality, 0.0, 1.0);
-    return result;
-}
-
 // Knee and linear-region resistance of every step that has them, with the run's signs.
 void stepParameters(const FamilyFit& family, RunParameters& out) {
     for (int s = family.firstStep; s <= family.lastStep; ++s) {
         const StepFit& step = family.steps[s];
-        if (step.conducting && step.kneeFound) out.saturationVoltage[s] = measured(family.sign * step.knee, "V", step.active.r2, false);
+        if (step.conducting && step.kneeFound) out.saturationVoltage[s] = parameterValue(family.sign * step.knee, "V", step.active.r2, false);
         if (step.conducting && step.linear.ok && step.linear.slope > 0)
-            out.onResistance[s] = measured(1.0 / step.linear.slope, "ohm", step.linear.r2);
+            out.onResistance[s] = parameterValue(1.0 / step.linear.slope, "ohm", step.linear.r2, true);
     }
 }
 
@@ -49,12 +39,12 @@ void bipolarParameters(const RunRecord& record, const FamilyFit& family, RunPara
     const int middle = middleConductingStep(family);
     if (middle >= 0) {
         const StepFit& step = family.steps[middle];
-        out.hfe = measured(step.active.intercept / step.drive, "", step.active.r2);
+        out.hfe = parameterValue(step.active.intercept / step.drive, "", step.active.r2, true);
     }
     if (!logIs.empty()) {
         double sum = 0;
         for (double l : logIs) sum += l;
-        out.saturationCurrent = measured(std::exp(sum / static_cast<double>(logIs.size())), "A", isQuality, false);
+        out.saturationCurrent = parameterValue(std::exp(sum / static_cast<double>(logIs.size())), "A", isQuality, false);
     }
     // Reverse-active region: Ic = -(BR + 1) Ib where the collector swings well below the emitter.
     std::vector<double> reverse;
@@ -66,7 +56,7 @@ void bipolarParameters(const RunRecord& record, const FamilyFit& family, RunPara
         const LineFit low = fitCurveRange(c, c.v.front(), 0.5 * c.v.front());
         if (low.ok && low.count >= 3) reverse.push_back(-(low.intercept + low.slope * c.v.front()) / step.drive - 1.0);
     }
-    if (!reverse.empty() && median(reverse) > 0) out.reverseBeta = measured(median(reverse), "", 1, false);
+    if (!reverse.empty() && median(reverse) > 0) out.reverseBeta = parameterValue(median(reverse), "", 1, false);
 }
 
 // Id = K (Vgs - Vth)^2 at Vds -> 0 of each step's saturation line: sqrt(Id) is linear in Vgs.
@@ -91,10 +81,10 @@ void fieldEffectParameters(const FamilyFit& family, DeviceKind kind, RunParamete
     const double threshold = -transfer.intercept / transfer.slope; // n-type frame
     const double gain = transfer.slope * transfer.slope;
     // Enhancement thresholds are reported with the run's signs; depletion and JFET pinch-off likewise.
-    out.threshold = measured(family.sign * threshold, "V", transfer.r2);
-    out.gainFactor = measured(isJfet(kind) ? gain : 2 * gain, "A/V^2", transfer.r2);
+    out.threshold = parameterValue(family.sign * threshold, "V", transfer.r2, true);
+    out.gainFactor = parameterValue(isJfet(kind) ? gain : 2 * gain, "A/V^2", transfer.r2, true);
     if (threshold < 0 && (isJfet(kind) || isDepletion(kind)))
-        out.idss = measured(family.sign * gain * threshold * threshold, "A", transfer.r2);
+        out.idss = parameterValue(family.sign * gain * threshold * threshold, "A", transfer.r2, true);
 }
 
 void diodeParameters(const RunRecord& record, const RunSettings& settings, RunParameters& out) {
@@ -124,7 +114,7 @@ void diodeParameters(const RunRecord& record, const RunSettings& settings, RunPa
     if (largest < reference && largest > 0) reference = std::pow(10.0, std::floor(std::log10(largest)));
     double volts = 0;
     if (largest > 0 && voltageAtCurrent(forward, reference, volts) && volts > 0) {
-        out.forwardVoltage = measured(volts, "V", 1, false);
+        out.forwardVoltage = parameterValue(volts, "V", 1, false);
         out.forwardVoltageCurrent = reference;
     }
     out.breakdownVoltage = reverseBreakdown(reverse, out.breakdownCurrent);
@@ -139,7 +129,7 @@ void resistorParameters(const RunRecord& record, const RunSettings& settings, Ru
         i.insert(i.end(), c.i.begin(), c.i.end());
     }
     const LineFit line = fitLine(v, i);
-    if (line.ok && line.slope > 0 && line.count >= 4) out.resistance = measured(1.0 / line.slope, "ohm", line.r2);
+    if (line.ok && line.slope > 0 && line.count >= 4) out.resistance = parameterValue(1.0 / line.slope, "ohm", line.r2, true);
 }
 
 void thyristorParameters(const RunRecord& record, const RunSettings& settings, RunParameters& out) {
@@ -148,7 +138,7 @@ void thyristorParameters(const RunRecord& record, const RunSettings& settings, R
     for (int s = 0; s <= last; ++s) {
         double breakover = 0;
         if (thyristorBreakover(stepCurveInOrder(record, s, sign), breakover)) {
-            out.breakdownVoltage = measured(sign * breakover, "V", 1, false);
+            out.breakdownVoltage = parameterValue(sign * breakover, "V", 1, false);
             return;
         }
     }

@@ -62,6 +62,9 @@ struct ParameterValue {
     double quality = 0;        // R^2 of the fit the value came from, 0..1
 };
 
+// A value read off the curves; not available when it is not a finite number. The quality is clamped to 0..1.
+ParameterValue parameterValue(double value, const char* unit, double quality = 0, bool fitted = false);
+
 // Engineering text with its unit ("150.2", "80.12 V", "1.002 kR"), or "-" when not available.
 std::string formatParameter(const ParameterValue& value);
 

@@ -52,16 +52,6 @@ double rSquared(const DiodeResiduals& residuals, const Eigen::VectorXd& p) {
     return total > 0 ? std::clamp(1.0 - f.squaredNorm() / total, 0.0, 1.0) : 0.0;
 }
 
-ParameterValue fitted(double value, const char* unit, double quality) {
-    ParameterValue result;
-    result.available = isFiniteNumber(value);
-    result.value = value;
-    result.unit = unit;
-    result.fitted = true;
-    result.quality = quality;
-    return result;
-}
-
 } // namespace
 
 DiodeFit fitDiodeForward(const Curve& forward) {
@@ -114,9 +104,9 @@ DiodeFit fitDiodeForward(const Curve& forward) {
         rs = 0;
     }
     if (!(p(1) > 0.3 && p(1) < 20)) return fit;
-    fit.saturationCurrent = fitted(std::exp(p(0)), "A", quality);
-    fit.ideality = fitted(p(1), "", quality);
-    fit.seriesResistance = fitted(rs, "ohm", quality);
+    fit.saturationCurrent = parameterValue(std::exp(p(0)), "A", quality, true);
+    fit.ideality = parameterValue(p(1), "", quality, true);
+    fit.seriesResistance = parameterValue(rs, "ohm", quality, true);
     return fit;
 }
 

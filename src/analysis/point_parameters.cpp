@@ -9,16 +9,6 @@
 
 namespace {
 
-ParameterValue value(double x, const char* unit, double quality = 0, bool fitted = false) {
-    ParameterValue result;
-    result.available = isFiniteNumber(x);
-    result.value = result.available ? x : 0;
-    result.unit = unit;
-    result.fitted = fitted && result.available;
-    result.quality = std::clamp(quality, 0.0, 1.0);
-    return result;
-}
-
 // Current of a step at v0 from the line through its nearest samples (n-type frame).
 bool currentAt(const RunRecord& record, int step, double sign, double v0, double& current) {
     const LineFit line = fitAround(stepCurve(record, step, sign), v0);
@@ -46,7 +36,7 @@ ParameterValue transferSlope(const RunRecord& record, const RunSettings& setting
     }
     const double dDrive = sign * (stepDriveLevel(settings, above) - stepDriveLevel(settings, below));
     if (dDrive == 0) return {};
-    return value((iAbove - iBelow) / dDrive, unit);
+    return parameterValue((iAbove - iBelow) / dDrive, unit);
 }
 
 } // namespace
@@ -63,25 +53,25 @@ PointParameters parametersAtPoint(const RunRecord& record, const RunSettings& se
     const LineFit local = fitAround(curve, v0);
     if (!local.ok) return out;
     const double i0 = local.intercept + local.slope * v0;
-    out.collectorVoltage = value(sign * v0, "V");
-    out.collectorCurrent = value(sign * i0, "A");
-    out.go = value(local.slope, "S", local.r2, true);
-    if (local.slope > 0) out.ro = value(1.0 / local.slope, "ohm", local.r2, true);
+    out.collectorVoltage = parameterValue(sign * v0, "V");
+    out.collectorCurrent = parameterValue(sign * i0, "A");
+    out.go = parameterValue(local.slope, "S", local.r2, true);
+    if (local.slope > 0) out.ro = parameterValue(1.0 / local.slope, "ohm", local.r2, true);
 
     if (!driveSuitsKind(settings, kind)) return out;
     if (isBipolar(kind)) {
         const double ib = sign * stepDriveLevel(settings, point.step);
-        if (ib > 0 && i0 > 0) out.hfe = value(i0 / ib, "");
+        if (ib > 0 && i0 > 0) out.hfe = parameterValue(i0 / ib, "");
         out.beta = transferSlope(record, settings, sign, point.step, v0, "");
         // The tangent at the point crosses zero current at -VA.
         if (local.slope > 0 && i0 > 0) {
             const double early = i0 / local.slope - v0;
-            if (early > 0) out.earlyVoltage = value(early, "V", local.r2, true);
+            if (early > 0) out.earlyVoltage = parameterValue(early, "V", local.r2, true);
         }
     } else if (isFieldEffect(kind)) {
         out.gm = transferSlope(record, settings, sign, point.step, v0, "S");
         const double atZero = i0 - local.slope * v0;
-        if (local.slope > 0 && atZero > 0) out.lambda = value(local.slope / atZero, "1/V", local.r2, true);
+        if (local.slope > 0 && atZero > 0) out.lambda = parameterValue(local.slope / atZero, "1/V", local.r2, true);
     }
     return out;
 }

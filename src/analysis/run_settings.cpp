@@ -1,4 +1,5 @@
 // The recorded settings of a run as the analysis reads them, and values as text.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -27,6 +28,16 @@ RunSettings parseRunSettings(const RunColumns& columns) {
 }
 
 double stepDriveLevel(const RunSettings& settings, int step) { return settings.stepOffset + settings.stepSize * step; }
+
+ParameterValue parameterValue(double value, const char* unit, double quality, bool fitted) {
+    ParameterValue result;
+    result.available = std::isfinite(value);
+    result.value = result.available ? value : 0;
+    result.unit = unit;
+    result.fitted = fitted && result.available;
+    result.quality = std::isfinite(quality) ? std::clamp(quality, 0.0, 1.0) : 0.0;
+    return result;
+}
 
 std::string formatParameter(const ParameterValue& value) {
     if (!value.available || !std::isfinite(value.value)) return "-";
