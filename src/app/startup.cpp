@@ -75,6 +75,13 @@ int runProgram(int, char**) {
     // Installed here rather than in startProgram, which tests drive: a crash there must fail the test,
     // not end it with the report's exit code 0.
     installCrashHandler();
+    // Without a display the window cannot open: say so and fail, rather than fault further on.
+    if (!platform::initPlatform()) {
+        std::fprintf(stderr, "krv650: the window cannot open: %s. Start it under an X server (or xvfb-run), "
+                             "or use a subcommand that needs no display (krv650 --help).\n",
+                     platform::platformUnavailableReason().c_str());
+        return exitNoDisplay;
+    }
     startProgram();
     runMainEventLoop();
     return 0;

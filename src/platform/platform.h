@@ -28,6 +28,8 @@ constexpr int blue(Rgb c) { return static_cast<int>(c & 255); }
 bool initPlatform();
 // True when initPlatform found a usable display (or the offscreen platform).
 bool platformReady();
+// Why initPlatform found no display ("DISPLAY is not set", ...); empty when it did.
+std::string platformUnavailableReason();
 // Destroys every window, control, menu, numbered image and pending event, removes the dialog
 // recorder and forgets its records (tests call it between cases).
 void resetPlatform();

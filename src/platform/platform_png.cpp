@@ -109,6 +109,8 @@ bool writePng(const Image& image, const std::string& path) {
     std::vector<png_byte> rowBuffer(static_cast<size_t>(image.width()) * 3);
     bool written = writeStream(file, image, rowBuffer.data());
     written = (std::fflush(file) == 0) && written;
+    // The picture must be on disk before the rename makes it the file of record, as the data files are.
+    written = written && ::fsync(fileno(file)) == 0;
     written = (std::fclose(file) == 0) && written;
     if (written) written = std::rename(temporary.c_str(), path.c_str()) == 0;
     if (!written) std::remove(temporary.c_str());

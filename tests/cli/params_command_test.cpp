@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <filesystem>
 #include <initializer_list>
 #include <string>
 
@@ -143,3 +144,20 @@ TEST_F(ParamsCommandTest, HelpListsEveryOptionAndTheExitCodesAndVersionPrintsThe
 }
 
 } // namespace
+
+// The window program where no window can open says why, leaves no crash report and fails.
+TEST(WindowProgramWithoutDisplay, SaysWhyAndExitsNonZero) {
+    testsupport::ScratchDirectory scratch;
+    for (const char* display : {"", ":87"}) {
+        SCOPED_TRACE(display);
+        const std::string command = std::string("env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ") +
+                                    (*display ? std::string("DISPLAY=") + display : std::string("-u DISPLAY")) +
+                                    " '" KRV_BINARY_DIR "/krv650' >out.txt 2>err.txt";
+        const int status = std::system(command.c_str());
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 1);
+        const std::string err = testsupport::readFile("err.txt");
+        EXPECT_NE(err.find(*display ? "no X server answers at DISPLAY=:87" : "DISPLAY is not set"), std::string::npos) << err;
+        EXPECT_FALSE(std::filesystem::exists("bugreport.txt"));
+    }
+}
