@@ -1,3 +1,4 @@
+#include "base/thread_signal_stack.h"
 #include "calibration/tcp_client.h"
 
 #include <chrono>
@@ -128,6 +129,7 @@ AddressList resolveWithin(const std::string& host, int port, std::chrono::steady
     auto pending = std::make_shared<PendingLookup>();
     const auto nameLookup = tcpNameLookupForTests;
     std::thread([pending, host, port, nameLookup] {
+        useAlternateSignalStack();
         const std::string name = nameLookup ? nameLookup(host) : host;
         AddressList found = name.empty() ? nullptr : lookUp(name, port, false);
         std::lock_guard<std::mutex> hold(pending->lock);

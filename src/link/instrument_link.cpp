@@ -1,3 +1,4 @@
+#include "base/thread_signal_stack.h"
 #include "link/instrument_link.h"
 
 #include "base/elapsed_clock.h"
@@ -21,7 +22,10 @@ void startCommsThread() {
     joinEndedCommsThread();
     instrumentLink.commsStopRequested.store(0, release);
     commsState.commsThreadRunning.store(1, release);
-    instrumentLink.commsThread = std::thread([] { commsThreadMain(); });
+    instrumentLink.commsThread = std::thread([] {
+        useAlternateSignalStack();
+        commsThreadMain();
+    });
 }
 
 bool openInstrumentPort(const std::string& portName) {

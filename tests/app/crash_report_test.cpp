@@ -18,12 +18,23 @@
 #include <vector>
 
 #include "app/crash_report_box.h"
+#include "base/thread_signal_stack.h"
 #include "app/crash_report_text.h"
 #include "test_support.h"
 
 extern char** environ;
 
 namespace {
+
+volatile int recursionLimit = 1 << 30;
+
+// Deep enough to run off any thread's stack; the frame is kept live so no call becomes a jump.
+int recurseWithoutEnd(int depth) {
+    volatile char frame[512];
+    frame[depth % 512] = static_cast<char>(depth);
+    if (depth >= recursionLimit) return frame[0];
+    return recurseWithoutEnd(depth + 1) + frame[depth % 512];
+}
 
 // The fault kinds, provoked for real so that the handler sees the kernel's own signal information.
 [[noreturn]] void provokeFault(const std::string& kind) {
@@ -52,6 +63,12 @@ namespace {
 #endif
     } else if (kind == "abort") {
         std::abort();
+    } else if (kind == "overflow-thread") {
+        // A thread of the program that exhausts its stack, as runaway recursion on the comms thread would.
+        std::thread([] {
+            useAlternateSignalStack();
+            recurseWithoutEnd(0);
+        }).join();
     } else if (kind == "segv-thread") {
         // The comms thread can fault too; the handler runs there and still ends the whole process.
         std::thread([] { provokeFault("segv"); }).join();
@@ -203,6 +220,14 @@ TEST(CrashReport, EachFaultKindAppendsItsReportShowsTheBoxAndExitsWithZero) {
         EXPECT_TRUE(match[1] == dayBefore || match[1] == dayAfter) << match[1];
         EXPECT_EQ(piece.substr(match.length()), shownReports[i] + "\r\n") << cases[i].kind;
     }
+}
+
+TEST(CrashReport, ThreadThatExhaustsItsStackStillLeavesItsReport) {
+    testsupport::ScratchDirectory dir;
+    const ChildResult child = runFaultingChild("overflow-thread");
+    EXPECT_EQ(child.exitCode, 0) << child.output;
+    EXPECT_NE(child.output.find("OnError Handler: "), std::string::npos) << child.output;
+    EXPECT_NE(testsupport::readFile("bugreport.txt").find("***************************\r\n"), std::string::npos);
 }
 
 TEST(CrashReport, BoxIsShownWhenTheReportFileCannotBeWritten) {
