@@ -364,6 +364,7 @@ TEST_F(MainLoopTest, IdleLoopSleepsYetAClickOrAReportFromAnotherThreadIsHandledA
         other.join();
         EXPECT_TRUE(c.handled()) << c.what;
         EXPECT_GE(returned - start, 70) << c.what << ": the pass slept until it came";
-        EXPECT_LE(returned - sentAt.load(), 20) << c.what;
+        // Woken by the event, not by the wait's time-out (a second away): a loaded machine may add tens of ms.
+        EXPECT_LE(returned - sentAt.load(), 500) << c.what;
     }
 }

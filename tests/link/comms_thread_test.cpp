@@ -33,7 +33,7 @@ TEST_F(LinkTest, PollsIdleInstrumentAndHandsReportsOverSlowly) {
     ASSERT_TRUE(waitFor([] { return reportRing.ringReadIndex.load() != ringWriteIndex(); }, 1000));
     auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(takeReport());
-    EXPECT_LT(msSince(start), 50);
+    EXPECT_LT(msSince(start), 150); // well inside the 250 ms a sleeping thread would make it wait
     EXPECT_EQ(currentReport.statusWord, 0x00F3);
     EXPECT_EQ(currentReport.rawVc, -currentReport.rawIc);
     EXPECT_EQ(currentReport.rawVr, 7);
@@ -95,8 +95,8 @@ TEST_F(LinkTest, SleepingThreadWakesAtOnceForAReportAndForAPause) {
     // where the kernel's own hand-over of pty bytes can lag.
     std::sort(reportMs.begin(), reportMs.end());
     std::sort(pauseMs.begin(), pauseMs.end());
-    EXPECT_LT(reportMs[2], 50);
-    EXPECT_LT(pauseMs[2], 50);
+    EXPECT_LT(reportMs[2], 150);
+    EXPECT_LT(pauseMs[2], 150);
     EXPECT_TRUE(linkUp());
 }
 
