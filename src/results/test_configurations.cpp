@@ -28,12 +28,15 @@ void readTableLine(std::string_view line) {
     }
 }
 
-// Moves the id by one unless that leaves its hundred; ids below 100 and from 2000 stay.
+// Moves the id by one unless that leaves its hundred; ids below 100 and from 2000 stay. From a row the
+// table fills, the tile never steps onto an empty one: it would show a blank graph with no curves.
 void moveTestConfigurationId(std::int64_t delta) {
     std::int64_t& id = sweepParameters.testConfigurationId;
     if (id < lowestMovableId || id >= testConfigurationRows - 1) return;
     const std::int64_t moved = id + delta;
-    if (moved / 100 == id / 100) id = moved;
+    if (moved / 100 != id / 100) return;
+    if (!testConfigurations.cell[id][0].empty() && testConfigurations.cell[moved][0].empty()) return;
+    id = moved;
 }
 
 } // namespace

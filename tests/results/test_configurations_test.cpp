@@ -107,6 +107,21 @@ TEST_F(TestConfigurationsTest, InstalledTableFillsEveryRowThePresetsReach) {
         }
     }
     EXPECT_EQ(offered, (std::set<std::int64_t>{100, 101, 102, 103, 300, 301, 302, 303, 500, 501, 600, 601}));
+
+    // The tile walks the filled rows of its class and stops at their ends; the graph type still moves.
+    struct Step {
+        std::int64_t id;
+        bool next;
+        std::int64_t idAfter;
+    };
+    for (const Step& s : {Step{102, true, 103}, Step{103, true, 103}, Step{100, false, 100}, Step{101, false, 100},
+                          Step{301, true, 302}, Step{303, true, 303}, Step{501, true, 501}, Step{601, true, 601}}) {
+        sweepParameters.testConfigurationId = s.id;
+        sweepParameters.graphType = 3;
+        s.next ? nextTestConfiguration() : previousTestConfiguration();
+        EXPECT_EQ(sweepParameters.testConfigurationId, s.idAfter) << s.id;
+        EXPECT_EQ(sweepParameters.graphType, s.next ? 4 : 2) << s.id;
+    }
 }
 
 } // namespace
