@@ -95,7 +95,7 @@ void refreshPanelOnNewTestConfiguration() {
 } // namespace
 
 std::int64_t nextLoopTickDueMs() {
-    if (reportWaiting() || sweepStateMachineWantsPass()) return nextPassMs();
+    if (reportWaiting() || sweepStateMachineWantsPass() || linkLostDuringRun()) return nextPassMs();
     return std::min(redrawDueMs(), relayoutDueMs());
 }
 
@@ -105,6 +105,7 @@ void loopTick() {
     if (shell.lastEvent == platform::EventMenu) dispatchMenuEvent(platform::eventMenuItem());
     relayoutAfterWindowChange();
     takeOneReport();
+    endRunOnLostLink();
     if (advanceSweepStateMachine() == SweepOutcome::RunCompleted) finishCompletedRun();
     redrawWhenDue();
     if (updateAutomaticResistor()) refreshParameterPanel();

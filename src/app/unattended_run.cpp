@@ -132,7 +132,13 @@ void analyseSavedRun(PartResult& part, const std::string& dataPath) {
     part.analysed = true;
 }
 
-enum class RunOutcome { Completed, Interrupted, LinkLost, StoppedByInstrument };
+enum class RunOutcome {
+    Completed,
+    Interrupted,
+    LinkLost,          // before the run started, or after Ctrl-C: nothing saved
+    EndedByLostLink,   // the run ended when the link went and its automatic save kept what it measured
+    StoppedByInstrument,
+};
 
 // A step's end other than its halt limits or its run length: the instrument stopped the sweep itself.
 bool stoppedByInstrument(const std::string& reason, bool stopSent) {
@@ -174,6 +180,9 @@ RunOutcome runOnePart(Series& series, PartResult& part) {
         }
         before = now;
         if (linkLost()) {
+            // The loop tick ends a run whose link is gone, once its last reports are taken, and saves it.
+            if (now != SweepState::Idle) continue;
+            if (started && !interruptSeen) break;
             abandonRun();
             return RunOutcome::LinkLost;
         }
@@ -191,6 +200,7 @@ RunOutcome runOnePart(Series& series, PartResult& part) {
     part.seconds = static_cast<double>(elapsedMilliseconds() - start) / 1000.0;
     part.endedBy = sweepControl.lastStopReason;
     if (interruptSeen) return RunOutcome::Interrupted;
+    if (linkLost()) return RunOutcome::EndedByLostLink;
     return stoppedByTheInstrument ? RunOutcome::StoppedByInstrument : RunOutcome::Completed;
 }
 
@@ -274,6 +284,7 @@ int runSeries(Series& series) {
         bool written = collectResults(series, part);
         series.parts.push_back(std::move(part));
         written = report(series, series.parts.back()) && written;
+        if (outcome == RunOutcome::EndedByLostLink) return unattendedLinkLost;
         if (outcome == RunOutcome::StoppedByInstrument) return unattendedStoppedByInstrument;
         if (!written) return unattendedOutputFailed;
     }

@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "link/comms_thread.h"
+#include "link/instrument_link.h"
 #include "link/protocol.h"
 #include "link/register_transfer.h"
 #include "sweep/instrument_values.h"
@@ -194,6 +195,21 @@ bool sweepStateMachineWantsPass() {
 
 void storeSampleWhileSweeping() {
     if (sweepControl.sweepState == SweepState::Sweeping) storeSample();
+}
+
+bool linkLostDuringRun() {
+    const SweepState state = sweepControl.sweepState;
+    return state != SweepState::Idle && state != SweepState::RunCompleted && !instrumentLinkConnected();
+}
+
+void endRunOnLostLink() {
+    SweepControl& s = sweepControl;
+    if (!linkLostDuringRun() || reportWaiting()) return;
+    // A stop code already received is acted on first, and a run whose last step has ended is complete.
+    if (s.sweepState == SweepState::Sweeping && sweepStateMachineWantsPass()) return;
+    if (s.sweepState == SweepState::RampDone && s.currentStep >= instrumentValues.lastStepIndex) return;
+    s.lastStopReason = linkLostStopReason;
+    s.sweepState = SweepState::RunCompleted;
 }
 
 void abandonRun() {

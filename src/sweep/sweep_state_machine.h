@@ -69,6 +69,13 @@ SweepOutcome advanceSweepStateMachine();
 bool sweepStateMachineWantsPass();
 // The connect / disconnect button abandons a run without saving it.
 void abandonRun();
+// Shown after "Last Sweep Ended By: " when the link went away during a run.
+inline constexpr const char* linkLostStopReason = "LINK LOST";
+// Whether a run is under way while the link is gone (no stop code can arrive any more).
+bool linkLostDuringRun();
+// Ends such a run as STOP ends it, once the reports received before the loss are taken; the transition
+// that follows completes it (and saves it when auto-save is on). Sends nothing.
+void endRunOnLostLink();
 bool sweepIsIdle();
 // The status line for the state the machine is in.
 std::string sweepStatusText();

@@ -178,18 +178,21 @@ TEST_F(RunCommandTest, ThreePartsOfATrayGiveTheirFilesLinesAndSummary) {
     EXPECT_NE(readFile("err.txt").find("Q-003"), std::string::npos);
 }
 
-TEST_F(RunCommandTest, EachFailureHasItsOwnExitCodeAndSavesNothing) {
+TEST_F(RunCommandTest, EachFailureHasItsOwnExitCodeAndSavesOnlyARunThatEnded) {
     struct Case {
         const char* name;
         std::vector<std::string> sim; // empty: no instrument on the port
         std::vector<std::string> arguments;
         int code;
         const char* message;
+        const char* endedBy = nullptr; // a run that ended is saved with what it measured, and reported
     };
     const std::vector<Case> cases = {
         {"no instrument", {}, {}, 3, "the port COM5 will not open"},
-        {"cable pulled", {"--speed", "20", "--fault", "vanish@40"}, {}, 4, "the link to the instrument was lost"},
-        {"instrument's own stop", {"--speed", "20", "--fault", "halt@30"}, {}, 5, "the instrument stopped the sweep"},
+        {"cable pulled", {"--speed", "20", "--fault", "vanish@40"}, {}, 4, "the link to the instrument was lost",
+         "LINK LOST"},
+        {"instrument's own stop", {"--speed", "20", "--fault", "halt@30"}, {}, 5, "the instrument stopped the sweep",
+         "MANUAL REQUEST"},
         {"bad repeat", {}, {"--repeat", "0"}, 2, "--repeat"},
         {"both waits", {}, {"--interval", "1", "--wait-enter"}, 2, "excludes"},
         {"missing setup", {}, {"--setup", "nothing.tsu"}, 2, "nothing.tsu"},
@@ -203,8 +206,19 @@ TEST_F(RunCommandTest, EachFailureHasItsOwnExitCodeAndSavesNothing) {
         EXPECT_EQ(program.wait(60), c.code) << readFile("err.txt");
         EXPECT_NE(readFile("err.txt").find(c.message), std::string::npos) << readFile("err.txt");
         sim.stop();
-        // Only a sweep that ended as the instrument stopped it is saved (with what it measured).
-        EXPECT_EQ(filesIn("saveddata").size(), c.code == 5 ? 1u : 0u);
+        const std::vector<std::string> data = filesIn("saveddata");
+        EXPECT_EQ(std::count_if(data.begin(), data.end(), [](const std::string& f) { return f.ends_with(".csv"); }),
+                  c.endedBy ? 1 : 0);
+        if (c.endedBy) {
+            EXPECT_NE(readFile("out.txt").find(std::string("ended by ") + c.endedBy), std::string::npos)
+                << readFile("out.txt");
+            const std::vector<std::string> summary = lines(readFile("summary.csv"));
+            ASSERT_EQ(summary.size(), 2u) << readFile("summary.csv");
+            EXPECT_EQ(summary[1].rfind(std::string("part-001,") + c.endedBy + ",", 0), 0u) << summary[1];
+            fs::remove("summary.csv");
+            fs::remove("part-001.csv");
+            fs::remove("part-001.png");
+        }
         for (const char* folder : {"saveddata", "savedimages", "sampleruns"})
             for (const std::string& name : filesIn(folder)) fs::remove(fs::path(folder) / name);
     }

@@ -1,8 +1,11 @@
 #include <cmath>
 #include <map>
+#include <memory>
 
 #include "display/connection_indicator.h"
 #include "link/comms_thread.h"
+#include "results/file_names.h"
+#include "results/run_data_reader.h"
 #include "sweep/instrument_values.h"
 #include "sweep/run_record.h"
 #include "virtual_instrument.h"
@@ -168,4 +171,67 @@ TEST_F(ProgramOnSim, PortThatCannotBeOpenedWarnsAndTwoMorePressesTryAgain) {
     systemSettings.comPortNumber = simPort;
     connect();
     EXPECT_EQ(platform::recordedDialogs().size(), 1u);
+}
+
+TEST_F(ProgramOnSim, CablePulledMidStepEndsTheRunSavesItAndConnectRunsAgain) {
+    namespace fs = std::filesystem;
+    auto count = [](const char* folder) {
+        return std::distance(fs::directory_iterator(folder), fs::directory_iterator{});
+    };
+    const auto sampleRunsBefore = count("sampleruns");
+    const auto dataBefore = count("saveddata");
+    const auto imagesBefore = count("savedimages");
+    // Report 80 falls in the middle of the second of three steps.
+    ASSERT_TRUE(sim.start({"--device", "npn", "--speed", "20", "--fault", "vanish@80"}));
+    useShortSweep(3);
+    connect();
+    press(278);
+    std::int64_t stored = 0;
+    auto lastReport = std::chrono::steady_clock::now();
+    ASSERT_TRUE(runUntil([] { return !connected(); }, 20000, [&] {
+        if (commsState.reportsStored.load() == stored) return;
+        stored = commsState.reportsStored.load();
+        lastReport = std::chrono::steady_clock::now();
+    }));
+    ASSERT_TRUE(runUntil([] { return stateNow() == 0; }, 5000));
+    const auto endedAfter = std::chrono::steady_clock::now() - lastReport;
+    RecordProperty("idle_ms_after_last_report",
+                   static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(endedAfter).count()));
+    EXPECT_LT(endedAfter, std::chrono::milliseconds(watchdogTimeoutMs));
+    EXPECT_EQ(sweepControl.lastStopReason, "LINK LOST");
+    EXPECT_EQ(sweepControl.statusText, "Run completed");
+    // Cut off in the middle of a step that is not the last, with the earlier steps whole.
+    const std::int64_t cut = sweepControl.currentStep;
+    EXPECT_GE(cut, 1);
+    EXPECT_LT(cut, instrumentValues.lastStepIndex);
+    EXPECT_GT(runRecord.entryCount[cut], 0);
+    EXPECT_EQ(runRecord.entryCount[cut + 1], 0);
+
+    // Saved as a STOP saves: a sample run, the picture, the data file and its model card.
+    EXPECT_EQ(count("sampleruns"), sampleRunsBefore + 1);
+    EXPECT_EQ(count("savedimages"), imagesBefore + 1);
+    EXPECT_EQ(count("saveddata"), dataBefore + 2);
+    const std::string stem = resultNaming.fileStem;
+    EXPECT_TRUE(fs::exists("savedimages/" + stem + ".png")) << stem;
+    EXPECT_TRUE(fs::exists("saveddata/" + stem + ".model")) << stem;
+    auto saved = std::make_unique<RunRecord>();
+    RunDataColumns columns;
+    ASSERT_EQ(loadRunDataFile("saveddata/" + stem + ".csv", *saved, columns), RunDataLoad::Loaded);
+    for (std::int64_t step = 0; step <= instrumentValues.lastStepIndex; ++step)
+        EXPECT_EQ(saved->entryCount[step], runRecord.entryCount[step]) << step;
+
+    // The instrument is back: CONNECT (a first press only clears the lost link's remains) and RUN.
+    sim.stop();
+    ASSERT_TRUE(sim.start({"--device", "npn", "--speed", "40"}));
+    useShortSweep(1);
+    press(273);
+    if (!runUntil(connected, 500)) connect();
+    ASSERT_TRUE(connected());
+    press(278);
+    ASSERT_TRUE(runUntil([] { return stateNow() != 0; }, 5000));
+    ASSERT_TRUE(runUntil([] { return stateNow() == 0; }, 20000));
+    EXPECT_NE(sweepControl.lastStopReason, "LINK LOST");
+    EXPECT_EQ(sweepControl.statusText, "Run completed");
+    EXPECT_EQ(count("saveddata"), dataBefore + 4);
+    for (const auto& d : platform::recordedDialogs()) ADD_FAILURE() << d.title << ": " << d.body;
 }

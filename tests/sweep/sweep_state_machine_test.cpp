@@ -38,6 +38,8 @@ protected:
         };
         // No comms thread acknowledges; a standing acknowledgement keeps takeReport from waiting.
         reportRing.ringWriterAck.store(1);
+        // The link is up: a run whose link is gone ends at once.
+        instrumentLink.linkConnected.store(1);
     }
     void TearDown() override { resetInstrumentLinkDefaults(); }
 
@@ -264,6 +266,7 @@ TEST_F(SweepTest, DecodesStatusAndSmoothsOverTheSampleRate) {
 
 TEST_F(SweepTest, RunControlButtons) {
     // RUN: nothing while disconnected or while a run is active.
+    instrumentLink.linkConnected.store(0);
     startRun();
     EXPECT_EQ(sweepControl.runRequest, 0);
     instrumentLink.linkConnected.store(1);
@@ -294,4 +297,57 @@ TEST_F(SweepTest, RunControlButtons) {
                   bit3 ? controlHvStopRequest : controlHvStartRequest);
     }
     EXPECT_EQ(registerImage[regControl] & (controlHvStartRequest | controlHvStopRequest), 0);
+}
+
+TEST_F(SweepTest, LostLinkEndsTheRunOnceItsReportsAreTaken) {
+    sweepControl.sweepState = SweepState::Sweeping;
+    sweepControl.currentStep = 1;
+    instrumentValues.lastStepIndex = 5;
+    for (int i = 1; i <= 5; ++i) tickWith(0, 2, i);
+    // The cable goes with two reports still in the ring: they are samples of the step.
+    report(0, 2, 6);
+    report(0, 2, 7);
+    instrumentLink.linkConnected.store(0);
+    loopTick();
+    EXPECT_EQ(sweepControl.sweepState, SweepState::Sweeping);
+    loopTick();
+    EXPECT_EQ(sweepControl.sweepState, SweepState::Idle);
+    EXPECT_EQ(sweepControl.lastStopReason, "LINK LOST");
+    EXPECT_EQ(sweepControl.statusText, "Run completed");
+    EXPECT_EQ(runRecord.entryCount[1], 7);
+    EXPECT_DOUBLE_EQ(runRecord.VC[1][7], 7.0);
+
+    // Between steps as well, with steps still to come; a last step that has ended keeps its own reason.
+    struct Case {
+        SweepState state;
+        std::int64_t step;
+        const char* reason;
+    } cases[] = {
+        {SweepState::ResettingStopFlags, 1, "LINK LOST"}, {SweepState::CheckingFlagsReset, 1, "LINK LOST"},
+        {SweepState::StartingStep, 1, "LINK LOST"},       {SweepState::RampDone, 1, "LINK LOST"},
+        {SweepState::RampDone, 5, "+Vc LIMIT"},
+    };
+    for (const Case& c : cases) {
+        sweepControl.sweepState = c.state;
+        sweepControl.currentStep = c.step;
+        sweepControl.lastStopReason = "+Vc LIMIT";
+        loopTick();
+        loopTick();
+        EXPECT_EQ(sweepControl.sweepState, SweepState::Idle) << static_cast<int>(c.state);
+        EXPECT_EQ(sweepControl.lastStopReason, c.reason) << static_cast<int>(c.state);
+    }
+
+    // A limit in the last report before the loss still takes back the sample that crossed it.
+    sweepControl.sweepState = SweepState::Sweeping;
+    sweepControl.currentStep = 2;
+    sweepControl.currentEntry = 0;
+    instrumentLink.linkConnected.store(1);
+    for (int i = 1; i <= 4; ++i) tickWith(0, 2, i);
+    report(4, 3, 5);
+    instrumentLink.linkConnected.store(0);
+    for (int i = 0; i < 3; ++i) loopTick();
+    EXPECT_EQ(sweepControl.sweepState, SweepState::Idle);
+    EXPECT_EQ(sweepControl.lastStopReason, "LINK LOST");
+    EXPECT_EQ(runRecord.entryCount[2], 4);
+    EXPECT_TRUE(transfers.empty());
 }

@@ -126,6 +126,8 @@ TEST_F(MainWindowTest, RunButtonsFollowTheSweepState) {
     passes(1);
     EXPECT_TRUE(shows(controlRunButton, imageRunIdle));
     EXPECT_TRUE(shows(controlStopButton, imageStopIdle));
+    // A run goes on only while its link is up.
+    setLink(1, 3);
     sweepControl.sweepState = SweepState::Sweeping;
     passes(1);
     EXPECT_TRUE(shows(controlRunButton, imageRunBusy));
